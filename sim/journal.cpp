@@ -1,0 +1,22 @@
+#include "sim/journal.h"
+
+#include <cstdio>
+
+void Journal::Record(double time, std::string vessel, std::string operation, std::string arguments,
+                     std::string answer) {
+  entries_.push_back(JournalEntry{next_++, time, std::move(vessel), std::move(operation),
+                                  std::move(arguments), std::move(answer)});
+}
+
+std::vector<std::string> Journal::Operations() const {
+  std::vector<std::string> operations;
+  operations.reserve(entries_.size());
+  for (const JournalEntry& entry : entries_) operations.push_back(entry.operation);
+  return operations;
+}
+
+std::string FormatDouble(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}

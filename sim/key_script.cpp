@@ -1,0 +1,140 @@
+#include "sim/key_script.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "sim/journal.h"
+
+namespace {
+
+struct KeyNameCode {
+  const char* name;
+  int code;
+};
+
+// Set-1 scan codes; extended keys carry bit 7.
+constexpr KeyNameCode kKeys[] = {
+    {"ESC", 0x01},  {"1", 0x02},        {"2", 0x03},        {"3", 0x04},    {"4", 0x05},
+    {"5", 0x06},    {"6", 0x07},        {"7", 0x08},        {"8", 0x09},    {"9", 0x0A},
+    {"0", 0x0B},    {"Q", 0x10},        {"W", 0x11},        {"E", 0x12},    {"R", 0x13},
+    {"T", 0x14},    {"Y", 0x15},        {"U", 0x16},        {"I", 0x17},    {"O", 0x18},
+    {"P", 0x19},    {"LCONTROL", 0x1D}, {"A", 0x1E},        {"S", 0x1F},    {"D", 0x20},
+    {"F", 0x21},    {"G", 0x22},        {"H", 0x23},        {"J", 0x24},    {"K", 0x25},
+    {"L", 0x26},    {"LSHIFT", 0x2A},   {"Z", 0x2C},        {"X", 0x2D},    {"C", 0x2E},
+    {"V", 0x2F},    {"B", 0x30},        {"N", 0x31},        {"M", 0x32},    {"RSHIFT", 0x36},
+    {"LALT", 0x38}, {"SPACE", 0x39},    {"RCONTROL", 0x9D}, {"RALT", 0xB8},
+};
+
+/// Frame index of the first frame at or after time t.
+long FirstFrameAtOrAfter(double t, double dt) {
+  return static_cast<long>(std::ceil(t / dt - 1e-9));
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+int KeyScript::KeyCode(const std::string& name) {
+  const std::string upper = Upper(name);
+  for (const KeyNameCode& key : kKeys)
+    if (upper == key.name) return key.code;
+  return -1;
+}
+
+std::string KeyScript::KeyName(int code) {
+  for (const KeyNameCode& key : kKeys)
+    if (code == key.code) return key.name;
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", code);
+  return text;
+}
+
+bool KeyScript::Parse(const std::string& text, std::string& error) {
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string::npos) comma = text.size();
+    const std::string item = text.substr(start, comma - start);
+    start = comma + 1;
+    if (item.find_first_not_of(" \t") == std::string::npos) {
+      if (comma == text.size()) break;
+      error = "key script: an empty press before '" + text.substr(start) + "'";
+      return false;
+    }
+    const auto colon = item.find(':');
+    if (colon == std::string::npos) {
+      error = "key script: '" + item + "' is not T:KEY";
+      return false;
+    }
+    const std::string timeText = item.substr(0, colon);
+    char* end = nullptr;
+    const double time = std::strtod(timeText.c_str(), &end);
+    if (end == timeText.c_str() || *end != '\0' || !std::isfinite(time) || time < 0) {
+      error = "key script: '" + timeText + "' in '" + item + "' is not a time in seconds";
+      return false;
+    }
+    ScriptedPress press{time, {}, item.substr(colon + 1)};
+    std::size_t keyStart = 0;
+    const std::string& keys = press.text;
+    while (keyStart <= keys.size()) {
+      std::size_t plus = keys.find('+', keyStart);
+      if (plus == std::string::npos) plus = keys.size();
+      const std::string name = keys.substr(keyStart, plus - keyStart);
+      const int code = KeyCode(name);
+      if (code < 0) {
+        error = "key script: unknown key '" + name + "' in '" + item + "'";
+        return false;
+      }
+      press.keys.push_back(code);
+      keyStart = plus + 1;
+    }
+    Add(press);
+  }
+  return true;
+}
+
+void KeyScript::Add(const ScriptedPress& press) {
+  const auto later =
+      std::upper_bound(presses_.begin(), presses_.end(), press.time,
+                       [](double time, const ScriptedPress& other) { return time < other.time; });
+  presses_.insert(later, press);
+}
+
+void KeyScript::Apply(long frame, double dt, unsigned char keyState[256]) const {
+  std::memset(keyState, 0, 256);
+  const long holdFrames = std::lround(kHoldTime / dt);
+  for (const ScriptedPress& press : presses_) {
+    const long first = FirstFrameAtOrAfter(press.time, dt);
+    if (first > frame) break;
+    if (frame >= first + std::max(holdFrames, 1L)) continue;
+    for (int key : press.keys) keyState[key] |= 0x80;
+  }
+}
+
+KeyScript KeyScript::RemainingAfter(long frame, double dt) const {
+  KeyScript remaining;
+  const double now = static_cast<double>(frame) * dt;
+  for (const ScriptedPress& press : presses_) {
+    if (FirstFrameAtOrAfter(press.time, dt) < frame) continue;
+    ScriptedPress moved = press;
+    moved.time = std::max(0.0, press.time - now);
+    remaining.Add(moved);
+  }
+  return remaining;
+}
+
+std::string KeyScript::ToString() const {
+  std::string text;
+  for (const ScriptedPress& press : presses_) {
+    if (!text.empty()) text += ",";
+    text += FormatDouble(press.time) + ":" + press.text;
+  }
+  return text;
+}

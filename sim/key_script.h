@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// One scripted key press: the keys held down together for a while from a time on.
+struct ScriptedPress {
+  double time;            ///< s, simulation time at or after which the press starts
+  std::vector<int> keys;  ///< set-1 scan codes, modifiers first ("LSHIFT+J")
+  std::string text;       ///< as written, "LSHIFT+J"
+};
+
+/// Key presses given as "T:KEY,T:KEY" ("5:E,140:J,200:LSHIFT+J").
+class KeyScript {
+ public:
+  /// How long a scripted press holds its keys down (s).
+  static constexpr double kHoldTime = 0.1;
+
+  /// Parses a script; false with the reason when a press cannot be read.
+  bool Parse(const std::string& text, std::string& error);
+  void Add(const ScriptedPress& press);
+  const std::vector<ScriptedPress>& presses() const { return presses_; }
+
+  /// Sets bit 7 in keyState for every key held in the frame (the buffer is cleared first). A press
+  /// starts at the first frame at or after its time and is held for kHoldTime.
+  void Apply(long frame, double dt, unsigned char keyState[256]) const;
+
+  /// The presses that have not started by the given frame, moved earlier by its time: what a file
+  /// saved then keeps.
+  KeyScript RemainingAfter(long frame, double dt) const;
+
+  /// The scan code of a key name ("E", "J", "LSHIFT", "RCONTROL", "LALT", ...), or -1.
+  static int KeyCode(const std::string& name);
+  /// The name of a scan code, or its number in hex.
+  static std::string KeyName(int code);
+  std::string ToString() const;
+
+ private:
+  std::vector<ScriptedPress> presses_;  // in time order
+};

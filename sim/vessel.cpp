@@ -1,0 +1,213 @@
+// The host's vessel interface over the stand-in host's vessel records. Getters are loads and
+// setters are stores; with the journal on, every call is also recorded.
+
+#include "host/vessel.h"
+
+#include <algorithm>
+
+#include "sim/call_format.h"
+#include "sim/host_state_lines.h"
+#include "sim/scenario_stream.h"
+#include "sim/world.h"
+
+namespace {
+
+template <typename... Args>
+void Trace(const VesselState* state, const char* operation, const Args&... args) {
+  if (!state->world->journal().enabled()) return;
+  state->world->Record(state, operation, FormatArgs(args...));
+}
+
+template <typename T, typename... Args>
+T Answer(const VesselState* state, const char* operation, T value, const Args&... args) {
+  if (state->world->journal().enabled())
+    state->world->Record(state, operation, FormatArgs(args...), FormatArg(value));
+  return value;
+}
+
+bool ValidEngine(ENGINETYPE engine) {
+  return engine >= ENGINE_MAIN && engine <= ENGINE_ATTITUDE;
+}
+
+}  // namespace
+
+VESSEL::VESSEL(OBJHANDLE hostVessel, int /*flightModel*/)
+    : state_(static_cast<VesselState*>(hostVessel)) {}
+
+void VESSEL::SetSize(double size) const {
+  Trace(state_, "SetSize", size);
+  state_->size = size;
+}
+
+void VESSEL::SetCOG_elev(double elevation) const {
+  Trace(state_, "SetCOG_elev", elevation);
+  state_->cogElevation = elevation;
+}
+
+void VESSEL::SetEmptyMass(double mass) const {
+  Trace(state_, "SetEmptyMass", mass);
+  state_->emptyMass = mass;
+}
+
+double VESSEL::GetEmptyMass() const {
+  return Answer(state_, "GetEmptyMass", state_->emptyMass);
+}
+
+void VESSEL::SetMaxFuelMass(double mass) const {
+  Trace(state_, "SetMaxFuelMass", mass);
+  state_->maxFuelMass = mass;
+  if (state_->fuelMass > mass) state_->fuelMass = mass;
+}
+
+double VESSEL::GetFuelMass() const {
+  return Answer(state_, "GetFuelMass", state_->fuelMass);
+}
+
+void VESSEL::SetISP(double isp) const {
+  Trace(state_, "SetISP", isp);
+  state_->isp = isp;
+}
+
+void VESSEL::SetTouchdownPoints(const VECTOR3& p1, const VECTOR3& p2, const VECTOR3& p3) const {
+  Trace(state_, "SetTouchdownPoints", p1, p2, p3);
+  state_->touchdown[0] = p1;
+  state_->touchdown[1] = p2;
+  state_->touchdown[2] = p3;
+}
+
+void VESSEL::SetCW(double zPositive, double zNegative, double x, double y) const {
+  Trace(state_, "SetCW", zPositive, zNegative, x, y);
+  state_->cw[0] = zPositive;
+  state_->cw[1] = zNegative;
+  state_->cw[2] = x;
+  state_->cw[3] = y;
+}
+
+void VESSEL::SetRotDrag(const VECTOR3& drag) const {
+  Trace(state_, "SetRotDrag", drag);
+  state_->rotDrag = drag;
+}
+
+void VESSEL::SetPitchMomentScale(double scale) const {
+  Trace(state_, "SetPitchMomentScale", scale);
+  state_->pitchMomentScale = scale;
+}
+
+void VESSEL::SetBankMomentScale(double scale) const {
+  Trace(state_, "SetBankMomentScale", scale);
+  state_->bankMomentScale = scale;
+}
+
+void VESSEL::SetLiftCoeffFunc(LiftCoeffFunc lift) const {
+  Trace(state_, "SetLiftCoeffFunc", lift ? "function" : "null");
+  state_->lift = lift;
+}
+
+void VESSEL::SetMaxThrust(ENGINETYPE engine, double thrust) const {
+  Trace(state_, "SetMaxThrust", static_cast<int>(engine), thrust);
+  if (ValidEngine(engine)) state_->maxThrust[engine] = thrust;
+}
+
+void VESSEL::SetEngineLevel(ENGINETYPE engine, double level) const {
+  Trace(state_, "SetEngineLevel", static_cast<int>(engine), level);
+  if (ValidEngine(engine)) state_->engineLevel[engine] = std::clamp(level, 0.0, 1.0);
+}
+
+double VESSEL::GetEngineLevel(ENGINETYPE engine) const {
+  const double level = ValidEngine(engine) ? state_->engineLevel[engine] : 0.0;
+  return Answer(state_, "GetEngineLevel", level, static_cast<int>(engine));
+}
+
+double* VESSEL::GetMainThrustModPtr() const {
+  Trace(state_, "GetMainThrustModPtr");
+  return &state_->mainThrustMod;
+}
+
+double VESSEL::GetAtmPressure() const {
+  return Answer(state_, "GetAtmPressure", state_->atmPressure);
+}
+
+void VESSEL::ClearMeshes() const {
+  Trace(state_, "ClearMeshes");
+  state_->meshes.clear();
+}
+
+void VESSEL::AddMesh(const char* meshName, const VECTOR3* offset) const {
+  Trace(state_, "AddMesh", meshName, offset);
+  state_->meshes.push_back(MeshRef{meshName ? meshName : "", offset ? *offset : VECTOR3{0, 0, 0}});
+}
+
+void VESSEL::ClearExhaustRefs() const {
+  Trace(state_, "ClearExhaustRefs");
+  state_->exhausts.clear();
+}
+
+void VESSEL::ClearAttExhaustRefs() const {
+  Trace(state_, "ClearAttExhaustRefs");
+  ++state_->attExhaustClears;
+}
+
+unsigned int VESSEL::AddExhaustRef(EXHAUSTTYPE type, const VECTOR3& pos, double lengthScale,
+                                   double widthScale, const VECTOR3* dir) const {
+  state_->exhausts.push_back(
+      ExhaustRef{type, pos, dir ? *dir : VECTOR3{0, 0, -1}, lengthScale, widthScale});
+  const auto index = static_cast<unsigned int>(state_->exhausts.size() - 1);
+  return Answer(state_, "AddExhaustRef", index, static_cast<int>(type), pos, lengthScale,
+                widthScale, dir);
+}
+
+void VESSEL::SetExhaustScales(EXHAUSTTYPE type, unsigned short index, double lengthScale,
+                              double widthScale) const {
+  Trace(state_, "SetExhaustScales", static_cast<int>(type), static_cast<unsigned>(index),
+        lengthScale, widthScale);
+  if (index >= state_->exhausts.size()) return;
+  ExhaustRef& flame = state_->exhausts[index];
+  flame.lengthScale = lengthScale;
+  flame.widthScale = widthScale;
+}
+
+void VESSEL::GetStatus(VESSELSTATUS& status) const {
+  Trace(state_, "GetStatus");
+  status = StatusOf(*state_);
+}
+
+void VESSEL::Local2Rel(const VECTOR3& local, VECTOR3& rel) const {
+  rel = state_->position + state_->attitude * local;
+  if (state_->world->journal().enabled())
+    state_->world->Record(state_, "Local2Rel", FormatArg(local), FormatArg(rel));
+}
+
+void VESSEL::GlobalRot(const VECTOR3& local, VECTOR3& global) const {
+  global = state_->attitude * local;
+  if (state_->world->journal().enabled())
+    state_->world->Record(state_, "GlobalRot", FormatArg(local), FormatArg(global));
+}
+
+const char* VESSEL::GetName() const {
+  return Answer(state_, "GetName", state_->name.c_str());
+}
+
+OBJHANDLE VESSEL::Create(const char* name, const char* className, const VESSELSTATUS& status) {
+  World* world = World::Current();
+  if (!world) return nullptr;
+  std::string error;
+  VesselState* created =
+      world->CreateVessel(name ? name : "", className ? className : "", status, error);
+  if (world->journal().enabled())
+    world->Record(nullptr, "VESSEL::Create",
+                  FormatArgs(name, className, status.position, status.velocity,
+                             status.angularVelocity, status.attitude, status.fuelLevel,
+                             status.mainLevel, status.hoverLevel, status.landed),
+                  created ? FormatArg(created->name) : "null");
+  return created;
+}
+
+void VESSEL::ParseScenarioLine(char* line, VESSELSTATUS* status) const {
+  Trace(state_, "ParseScenarioLine", static_cast<const char*>(line));
+  if (line && status) ParseHostStateLine(line, *status);
+}
+
+void VESSEL::SaveDefaultState(FILEHANDLE scenario) const {
+  Trace(state_, "SaveDefaultState");
+  if (scenario) WriteHostState(*state_, *static_cast<ScenarioStream*>(scenario));
+}

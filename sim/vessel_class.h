@@ -1,0 +1,28 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+/// A vessel class as its class file describes it: a module that flies it, or a passive body.
+struct VesselClass {
+  std::string name;
+  std::string module;          ///< module library name ("vantor") or path; empty for a passive body
+  double mass = 0;             ///< kg, empty mass of a passive body
+  double size = 1;             ///< m, mean radius
+  double cw = 0.5;             ///< drag coefficient of a passive body along every axis
+  double touchdownHeight = 0;  ///< m, below the vessel's origin: where it stands on the ground
+};
+
+/// The known classes, read from the class files "<Name>.cfg" of one folder.
+class ClassRegistry {
+ public:
+  /// Reads every class file in dir. False, with the reason, when a file cannot be read.
+  bool LoadFolder(const std::string& dir, std::string& error);
+  void Add(const VesselClass& vesselClass) { classes_[vesselClass.name] = vesselClass; }
+  const VesselClass* Find(const std::string& name) const;
+  const std::string& folder() const { return folder_; }
+
+ private:
+  std::string folder_;
+  std::map<std::string, VesselClass> classes_;
+};

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/engine_types.h"
+#include "host/vector3.h"
+#include "host/vessel.h"
+#include "sim/vec_math.h"
+
+class LoadedModule;
+class World;
+
+/// A mesh drawn at an offset in the vessel frame (m).
+struct MeshRef {
+  std::string name;
+  VECTOR3 offset;
+};
+
+/// An exhaust flame; its scales are what the vessel shows this step.
+struct ExhaustRef {
+  EXHAUSTTYPE type;
+  VECTOR3 position;   ///< m, vessel frame
+  VECTOR3 direction;  ///< unit vector, vessel frame
+  double lengthScale;
+  double widthScale;
+};
+
+/// Everything the host knows of one vessel. VESSEL operations read and write it directly.
+struct VesselState {
+  World* world = nullptr;  ///< the world the vessel lives in
+  std::string name;
+  std::string className;
+
+  // Motion.
+  VECTOR3 position{0, 0, 0};               ///< m, relative to the planet's centre, global frame
+  VECTOR3 velocity{0, 0, 0};               ///< m/s, global frame
+  Matrix3 attitude = Matrix3::Identity();  ///< rotation from vessel frame to global frame
+  VECTOR3 angularVelocity{0, 0, 0};        ///< rad/s, vessel frame
+  bool landed = false;                     ///< standing on its touchdown points
+  bool impacted = false;                   ///< came down on the surface while flying
+
+  // Masses and engines.
+  double emptyMass = 0;                  ///< kg
+  double maxFuelMass = 0;                ///< kg, main tank capacity
+  double fuelMass = 0;                   ///< kg, propellant in the main tank
+  double isp = 0;                        ///< m/s, effective exhaust velocity of the main tank
+  double maxThrust[4] = {0, 0, 0, 0};    ///< N, per ENGINETYPE
+  double engineLevel[4] = {0, 0, 0, 0};  ///< 0..1, per ENGINETYPE
+  double mainThrustMod = 0;              ///< N, added to the main thrust every step
+
+  // Shape and aerodynamics.
+  double size = 1;                                           ///< m, mean radius
+  double cogElevation = 0;                                   ///< m
+  VECTOR3 touchdown[3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};  ///< m, vessel frame
+  double cw[4] = {0, 0, 0, 0};  ///< drag coefficients along +z, -z, x, y
+  VECTOR3 rotDrag{0, 0, 0};
+  double pitchMomentScale = 0;
+  double bankMomentScale = 0;
+  LiftCoeffFunc lift = nullptr;
+
+  // Visuals.
+  std::vector<MeshRef> meshes;
+  std::vector<ExhaustRef> exhausts;
+  int attExhaustClears = 0;  ///< times the attitude flames were cleared
+
+  // Environment at the start of the current frame.
+  double atmPressure = 0;     ///< Pa
+  double atmDensity = 0;      ///< kg/m^3
+  double atmTemperature = 0;  ///< K
+
+  // The module that flies this vessel, if its class names one.
+  LoadedModule* module = nullptr;
+  VESSEL* moduleVessel = nullptr;  ///< what the module's zvcInit returned
+
+  double Mass() const { return emptyMass + fuelMass; }
+};

@@ -1,0 +1,187 @@
+#include "sim/world.h"
+
+#include <cmath>
+
+#include "sim/call_format.h"
+#include "sim/host_state_lines.h"
+#include "sim/physics.h"
+
+namespace {
+World* current = nullptr;
+}  // namespace
+
+World::World() : previous_(current) {
+  current = this;
+  for (double& accepted : keyAccepted_) accepted = -INFINITY;
+}
+
+World::~World() {
+  // Modules say goodbye to their vessels before the module itself is unloaded.
+  for (auto& vessel : vessels_)
+    if (vessel->module) vessel->module->callbacks().exit(vessel->moduleVessel);
+  vessels_.clear();
+  module_.reset();
+  if (current == this) current = previous_;
+}
+
+World* World::Current() {
+  return current;
+}
+
+void World::Record(const VesselState* vessel, const char* operation, std::string arguments,
+                   std::string answer) {
+  journal_.Record(time(), vessel ? vessel->name : std::string(), operation, std::move(arguments),
+                  std::move(answer));
+}
+
+void World::Report(const std::string& kind, const std::string& vessel, const std::string& detail) {
+  events_.push_back(HostEvent{time(), kind, vessel, detail});
+}
+
+LoadedModule* World::LoadModule(const std::string& nameOrPath, std::string& error) {
+  const std::string path = nameOrPath.find('/') != std::string::npos
+                               ? nameOrPath
+                               : moduleFolder + "/lib" + nameOrPath + ".so";
+  if (module_) {
+    if (module_->path() == path) return module_.get();
+    error = "module " + path + ": another module (" + module_->path() + ") is loaded already";
+    return nullptr;
+  }
+  module_ = LoadedModule::Load(path, error);
+  return module_.get();
+}
+
+VesselState* World::Launcher() const {
+  for (const auto& vessel : vessels_)
+    if (vessel->module) return vessel.get();
+  return nullptr;
+}
+
+VesselState* World::Find(const std::string& name) const {
+  for (const auto& vessel : vessels_)
+    if (vessel->name == name) return vessel.get();
+  return nullptr;
+}
+
+VesselState* World::CreateVessel(const std::string& name, const std::string& className,
+                                 const VESSELSTATUS& status, std::string& error,
+                                 ScenarioStream* block) {
+  error.clear();
+  const VesselClass* vesselClass = classes_.Find(className);
+  if (!vesselClass)
+    error = "unknown vessel class \"" + className + "\"";
+  else if (name.empty())
+    error = "a vessel needs a name";
+  else if (Find(name))
+    error = "a vessel named \"" + name + "\" exists already";
+  else if (!vesselClass->module.empty() && Launcher())
+    error = "vessel \"" + name + "\": a second launcher (one launcher per process)";
+  LoadedModule* module = nullptr;
+  if (error.empty() && !vesselClass->module.empty())
+    module = LoadModule(vesselClass->module, error);
+  if (!error.empty()) {
+    Report("vessel_refused", name, className);
+    return nullptr;
+  }
+
+  auto owned = std::make_unique<VesselState>();
+  VesselState* vessel = owned.get();
+  vessel->world = this;
+  vessel->name = name;
+  vessel->className = className;
+  if (!module) {
+    vessel->emptyMass = vesselClass->mass;
+    vessel->size = vesselClass->size;
+    for (double& cw : vessel->cw) cw = vesselClass->cw;
+    const double z = -vesselClass->touchdownHeight;
+    vessel->touchdown[0] = {0, -1, z};
+    vessel->touchdown[1] = {-0.7, 0.7, z};
+    vessel->touchdown[2] = {0.7, 0.7, z};
+  }
+  vessels_.push_back(std::move(owned));
+
+  VESSELSTATUS effective = status;
+  if (module) {
+    vessel->module = module;
+    ApplyStatus(*vessel, effective);
+    if (journal_.enabled()) Record(vessel, "zvcInit", FormatArgs(name, 0));
+    vessel->moduleVessel = module->callbacks().init(vessel, 0);
+    if (!vessel->moduleVessel) {
+      module->callbacks().exit(nullptr);
+      vessels_.pop_back();
+      error = "vessel \"" + name + "\": its module could not create it";
+      Report("vessel_refused", name, className);
+      return nullptr;
+    }
+    if (block) {
+      if (journal_.enabled()) Record(vessel, "zvcLoadState", {});
+      module->callbacks().loadState(vessel->moduleVessel, block, &effective);
+    } else {
+      if (journal_.enabled()) Record(vessel, "zvcSetClassCaps", {});
+      module->callbacks().setClassCaps(vessel->moduleVessel);
+    }
+  } else if (block) {
+    for (const std::string& line : block->lines) ParseHostStateLine(line.c_str(), effective);
+  }
+  ApplyStatus(*vessel, effective);
+  if (module && !block) vessel->fuelMass = vessel->maxFuelMass;  // a new launcher starts full
+  Report("vessel_created", name, className);
+  return vessel;
+}
+
+void World::SetFocus(VesselState* vessel) {
+  if (vessel == focus_) return;
+  focus_ = vessel;
+  if (vessel) Report("focus", vessel->name, {});
+}
+
+bool World::AcceptDelayedKey(int key, double interval) {
+  if (key < 0 || key > 255) return false;
+  const double now = time();
+  if (now - keyAccepted_[key] < interval) return false;
+  keyAccepted_[key] = now;
+  return true;
+}
+
+void World::DeliverKeys() {
+  keyScript_.Apply(frame_, dt, keyState_);
+  if (!focus_ || !focus_->module || !focus_->moduleVessel) return;
+  if (journal_.enabled()) {
+    std::string down;
+    for (int key = 0; key < 256; ++key)
+      if (keyState_[key] & 0x80) down += (down.empty() ? "" : " ") + KeyScript::KeyName(key);
+    Record(focus_, "zvcConsumeKey", "keys: " + down);
+  }
+  focus_->module->callbacks().consumeKey(focus_->moduleVessel,
+                                         reinterpret_cast<const char*>(keyState_));
+}
+
+void World::ModuleTimesteps() {
+  // Vessels created during a time step (jettisoned bodies) have no module; index, since the
+  // list may grow meanwhile.
+  const std::size_t count = vessels_.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    VesselState* vessel = vessels_[i].get();
+    if (!vessel->module || !vessel->moduleVessel) continue;
+    if (journal_.enabled()) Record(vessel, "zvcTimestep", FormatArgs(time()));
+    vessel->module->callbacks().timestep(vessel->moduleVessel, time());
+  }
+}
+
+void World::Step() {
+  for (auto& vessel : vessels_) UpdateEnvironment(*vessel, planet);
+  DeliverKeys();
+  ModuleTimesteps();
+  for (auto& vessel : vessels_) {
+    if (journal_.enabled() && vessel->module)
+      Record(vessel.get(), "mainThrustMod", {}, FormatDouble(vessel->mainThrustMod));
+    const StepOutcome outcome = Integrate(*vessel, planet, dt);
+    if (outcome.propellantExhausted) Report("propellant_exhausted", vessel->name, {});
+    if (outcome.impacted) Report("impact", vessel->name, {});
+  }
+  ++frame_;
+}
+
+void World::RunUntil(double t) {
+  while (time() < t - 1e-9) Step();
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/vessel_status.h"
+#include "sim/journal.h"
+#include "sim/key_script.h"
+#include "sim/module_loader.h"
+#include "sim/planet.h"
+#include "sim/scenario_stream.h"
+#include "sim/vessel_class.h"
+#include "sim/vessel_state.h"
+
+/// Something the host observed: a vessel created or refused, a focus change, an impact ...
+struct HostEvent {
+  double time;         ///< s
+  std::string kind;    ///< "vessel_created", "vessel_refused", "focus", "impact", ...
+  std::string vessel;  ///< the vessel it concerns
+  std::string detail;  ///< the class created or refused, ...
+};
+
+/// The stand-in host's world: the planet, its vessels, simulation time, keyboard and focus, the
+/// loaded module and the journal of host calls. The host interface (VESSEL and the zapi functions)
+/// acts on the current world; one world is current at a time.
+class World {
+ public:
+  World();
+  ~World();
+  World(const World&) = delete;
+  World& operator=(const World&) = delete;
+
+  /// The world the host interface acts on: the most recently constructed one that still exists.
+  static World* Current();
+
+  // Set-up.
+  Planet planet;
+  double dt = 0.01;  ///< s, frame length
+  ClassRegistry& classes() { return classes_; }
+  /// Where a module named in a class file ("vantor") is found as lib<name>.so; a module given as a
+  /// path is used as it stands.
+  std::string moduleFolder;
+  Journal& journal() { return journal_; }
+  KeyScript& keyScript() { return keyScript_; }
+
+  // Time.
+  long frame() const { return frame_; }
+  double time() const { return static_cast<double>(frame_) * dt; }
+  /// One frame: environment, keys to the focus vessel, module time steps, integration.
+  void Step();
+  /// Steps until the simulation time reaches t.
+  void RunUntil(double t);
+
+  // Vessels.
+  /// Creates a vessel of a known class with a state. A module class loads its module and calls
+  /// zvcInit, then zvcLoadState with the vessel's scenario block when one is given, else
+  /// zvcSetClassCaps; a passive body reads its block's host lines. The host then puts the status
+  /// (as the block's host lines left it) into effect, the tank filled to its level. Null with the
+  /// reason when the class is unknown, its module fails, a second launcher would live, or the
+  /// name is taken or empty; the refusal is reported.
+  VesselState* CreateVessel(const std::string& name, const std::string& className,
+                            const VESSELSTATUS& status, std::string& error,
+                            ScenarioStream* block = nullptr);
+  VesselState* Find(const std::string& name) const;
+  const std::vector<std::unique_ptr<VesselState>>& vessels() const { return vessels_; }
+  /// The vessel whose module is flying it, if any.
+  VesselState* Launcher() const;
+
+  // Focus and keyboard.
+  VesselState* focus() const { return focus_; }
+  void SetFocus(VesselState* vessel);
+  bool AcceptDelayedKey(int key, double interval);
+  const unsigned char* keyState() const { return keyState_; }
+
+  // What the host observed, in order.
+  const std::vector<HostEvent>& events() const { return events_; }
+  void Report(const std::string& kind, const std::string& vessel, const std::string& detail);
+
+  // Journal helpers for the host interface.
+  void Record(const VesselState* vessel, const char* operation, std::string arguments,
+              std::string answer = {});
+
+  /// The module of the process (one launcher per process), loaded on first use.
+  LoadedModule* module() const { return module_.get(); }
+  LoadedModule* LoadModule(const std::string& nameOrPath, std::string& error);
+
+ private:
+  void DeliverKeys();
+  void ModuleTimesteps();
+
+  World* previous_;
+  long frame_ = 0;
+  ClassRegistry classes_;
+  Journal journal_;
+  KeyScript keyScript_;
+  std::vector<std::unique_ptr<VesselState>> vessels_;
+  VesselState* focus_ = nullptr;
+  unsigned char keyState_[256] = {};
+  double keyAccepted_[256];  // s, simulation time at which each key was last accepted
+  std::vector<HostEvent> events_;
+  std::unique_ptr<LoadedModule> module_;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/vessel.h"
+#include "sim/world.h"
+
+/// Gives a world the project's class files and the folder of the built module.
+void PrepareWorld(World& world);
+
+/// A vessel state at rest at a point, upright (identity attitude), flying, empty tank.
+VESSELSTATUS StatusAt(const VECTOR3& position);
+
+/// A world with the class files loaded and one passive vessel "L1" (class "TestBody", no module)
+/// with a VESSEL bound to it: module code under test drives `vessel` and the test inspects
+/// `state` and the journal.
+class HostFixture : public ::testing::Test {
+ protected:
+  HostFixture();
+
+  World world;
+  VesselState* state;
+  VESSEL vessel;
+};

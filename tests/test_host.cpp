@@ -1,0 +1,277 @@
+// The stand-in host's own behaviour: frames, status records, vessel creation, keys, focus, the
+// journal and the module loader. Everything else is checked through it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "host/zapi.h"
+#include "sim/host_state_lines.h"
+#include "sim/module_loader.h"
+#include "tests/support/host_fixture.h"
+
+namespace {
+
+// Vessel frame to global frame: vessel x -> global y, vessel y -> global z, vessel z -> global x.
+const Matrix3 kCyclic{{{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}};
+
+void ExpectVector(const VECTOR3& expected, const VECTOR3& actual) {
+  EXPECT_EQ(expected.x, actual.x);
+  EXPECT_EQ(expected.y, actual.y);
+  EXPECT_EQ(expected.z, actual.z);
+}
+
+TEST_F(HostFixture, FramesOfARotatedMovingVessel) {
+  state->position = {7000000, 100, -50};
+  state->velocity = {0, 7500, 10};
+  state->attitude = kCyclic;
+
+  VECTOR3 rel, global;
+  vessel.Local2Rel({1, 2, 3}, rel);
+  ExpectVector({7000003, 101, -48}, rel);
+  vessel.GlobalRot({-2, 0, 0.5}, global);
+  ExpectVector({0.5, -2, 0}, global);
+  // Velocity does not enter either: a frame is a frame.
+  vessel.Local2Rel({0, 0, 0}, rel);
+  ExpectVector(state->position, rel);
+}
+
+TEST_F(HostFixture, StatusRecordRoundTripsThroughCreate) {
+  VESSELSTATUS original{};
+  original.position = {6500000, -2000, 300};
+  original.velocity = {10, 7600, -3};
+  original.angularVelocity = {0.01, 0, -0.02};
+  original.attitude = {0.3, -0.2, 1.1};
+  original.landed = 0;
+  std::string error;
+  VesselState* body = world.CreateVessel("Body", "Relaysat", original, error);
+  ASSERT_NE(body, nullptr) << error;
+  EXPECT_EQ(950, body->emptyMass);
+
+  VESSELSTATUS read{};
+  VESSEL(body, 0).GetStatus(read);
+  ExpectVector(original.position, read.position);
+  ExpectVector(original.velocity, read.velocity);
+  ExpectVector(original.angularVelocity, read.angularVelocity);
+  EXPECT_NEAR(original.attitude.x, read.attitude.x, 1e-12);
+  EXPECT_NEAR(original.attitude.y, read.attitude.y, 1e-12);
+  EXPECT_NEAR(original.attitude.z, read.attitude.z, 1e-12);
+  EXPECT_EQ(&world.planet, read.referenceBody);
+  EXPECT_EQ(0, read.landed);
+}
+
+TEST_F(HostFixture, AttitudeAnglesSurviveTheUprightPadAttitude) {
+  // Vessel +z along global +x is a gimbal-lock attitude for the angle convention.
+  const Matrix3 upright{{{0, 0, 1}, {0, 1, 0}, {-1, 0, 0}}};
+  const Matrix3 back = RotationFromAngles(AnglesFromRotation(upright));
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) EXPECT_NEAR(upright.m[i][j], back.m[i][j], 1e-15) << i << j;
+}
+
+TEST_F(HostFixture, HostLinesCarryTheStatus) {
+  state->position = {1.0 / 3, 2, 3};
+  state->velocity = {4, 5, 6.1};
+  state->landed = true;
+  ScenarioStream stream;
+  vessel.SaveDefaultState(&stream);
+  VESSELSTATUS read{};
+  for (std::string& line : stream.lines) vessel.ParseScenarioLine(line.data(), &read);
+  ExpectVector(state->position, read.position);
+  ExpectVector(state->velocity, read.velocity);
+  EXPECT_EQ(1, read.landed);
+  // A module key is never a host key, whatever its case.
+  for (const char* line : {"SHROUD 1", "sat_mass 5", "ITIME 3", "CONFIGURATION 1"})
+    EXPECT_FALSE(ParseHostStateLine(line, read)) << line;
+  EXPECT_FALSE(ParseHostStateLine("RPOS 1 2 nan", read));
+}
+
+TEST_F(HostFixture, UnknownClassCreatesNothingAndIsReported) {
+  world.journal().Enable(true);
+  EXPECT_EQ(nullptr, VESSEL::Create("L1-Thing", "NoSuchClass", StatusAt({1, 2, 3})));
+  EXPECT_EQ(nullptr, world.Find("L1-Thing"));
+  ASSERT_FALSE(world.events().empty());
+  EXPECT_EQ("vessel_refused", world.events().back().kind);
+  EXPECT_EQ("NoSuchClass", world.events().back().detail);
+  ASSERT_EQ(1u, world.journal().entries().size());
+  EXPECT_EQ("VESSEL::Create", world.journal().entries()[0].operation);
+  EXPECT_EQ("null", world.journal().entries()[0].answer);
+  // A taken name is refused too.
+  EXPECT_EQ(nullptr, VESSEL::Create("L1", "Relaysat", StatusAt({1, 2, 3})));
+}
+
+TEST_F(HostFixture, JournalRecordsCallsInOrderWithArgumentsAndAnswers) {
+  world.journal().Enable(true);
+  vessel.SetSize(15);
+  vessel.SetEmptyMass(726800);
+  const VECTOR3 down{0, 0, -1};
+  vessel.AddExhaustRef(EXHAUST_MAIN, {0, 0, -15}, 10, 1, &down);
+  const unsigned index = vessel.AddExhaustRef(EXHAUST_CUSTOM, {-3.65, 0, -16}, 0, 0, nullptr);
+  EXPECT_EQ(726800, vessel.GetEmptyMass());
+  vessel.SetExhaustScales(EXHAUST_CUSTOM, static_cast<unsigned short>(index), 10, 1);
+  zapiGetVesselByName("Nobody");
+
+  const auto& entries = world.journal().entries();
+  ASSERT_EQ(7u, entries.size());
+  const std::vector<std::string> operations{"SetSize",       "SetEmptyMass", "AddExhaustRef",
+                                            "AddExhaustRef", "GetEmptyMass", "SetExhaustScales"};
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    EXPECT_EQ(operations[i], entries[i].operation);
+    EXPECT_EQ("L1", entries[i].vessel);
+    EXPECT_LT(entries[i].sequence, entries[i + 1].sequence);
+  }
+  EXPECT_EQ("15", entries[0].arguments);
+  EXPECT_EQ("3, (-3.6499999999999999, 0, -16), 0, 0, null", entries[3].arguments);
+  EXPECT_EQ("1", entries[3].answer);
+  EXPECT_EQ("726800", entries[4].answer);
+  EXPECT_EQ("3, 1, 10, 1", entries[5].arguments);
+  EXPECT_EQ(10, state->exhausts[1].lengthScale);
+  EXPECT_EQ("zapiGetVesselByName", world.journal().entries().back().operation);
+  EXPECT_EQ("", world.journal().entries().back().vessel);
+  EXPECT_EQ("null", world.journal().entries().back().answer);
+}
+
+TEST_F(HostFixture, JournalIsOffByDefault) {
+  vessel.SetSize(3);
+  VESSELSTATUS status{};
+  vessel.GetStatus(status);
+  EXPECT_TRUE(world.journal().entries().empty());
+}
+
+TEST_F(HostFixture, TankCapacityCutsButNeverRefills) {
+  vessel.SetMaxFuelMass(1000);
+  state->fuelMass = 800;
+  vessel.SetMaxFuelMass(500);
+  EXPECT_EQ(500, vessel.GetFuelMass());
+  vessel.SetMaxFuelMass(2000);
+  EXPECT_EQ(500, vessel.GetFuelMass());
+}
+
+TEST_F(HostFixture, DelayedKeyAcceptanceFollowsSimulationTime) {
+  EXPECT_TRUE(zapiAcceptDelayedKey(0x12, 1.0));
+  EXPECT_FALSE(zapiAcceptDelayedKey(0x12, 1.0));  // the same press, same frame
+  EXPECT_TRUE(zapiAcceptDelayedKey(0x24, 1.0));   // another key is its own
+  world.RunUntil(0.5);
+  EXPECT_FALSE(zapiAcceptDelayedKey(0x12, 1.0));
+  world.RunUntil(1.0);
+  EXPECT_TRUE(zapiAcceptDelayedKey(0x12, 1.0));  // a press after the interval
+  EXPECT_FALSE(zapiAcceptDelayedKey(300, 1.0));  // not a key code
+}
+
+TEST_F(HostFixture, FocusMovesOnlyToVesselsOfTheWorld) {
+  std::string error;
+  VesselState* other = world.CreateVessel("Other", "Relaysat", StatusAt({7e6, 0, 0}), error);
+  ASSERT_NE(other, nullptr);
+  zapiSetFocusObject(other);
+  EXPECT_EQ(other, world.focus());
+  EXPECT_EQ("focus", world.events().back().kind);
+  EXPECT_EQ("Other", world.events().back().vessel);
+  int notAVessel = 0;
+  zapiSetFocusObject(&notAVessel);
+  EXPECT_EQ(other, world.focus());
+  EXPECT_EQ(other, zapiGetVesselByName("Other"));
+}
+
+TEST(KeyScript, ParsesPressesAndRefusesWhatItCannotRead) {
+  KeyScript script;
+  std::string error;
+  ASSERT_TRUE(script.Parse("140:J,5:E,200:LSHIFT+J", error)) << error;
+  ASSERT_EQ(3u, script.presses().size());
+  EXPECT_EQ(5, script.presses()[0].time);
+  EXPECT_EQ((std::vector<int>{0x2A, 0x24}), script.presses()[2].keys);
+  EXPECT_EQ("5:E,140:J,200:LSHIFT+J", script.ToString());
+
+  for (const char* bad : {"5E", "x:E", "5:Q+NOPE", "5:E,,6:J", "-1:E", "nan:E", "5:"}) {
+    KeyScript other;
+    EXPECT_FALSE(other.Parse(bad, error)) << bad;
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(KeyScript, HoldsAPressForATenthOfASecondFromTheFirstFrameAtOrAfterIt) {
+  KeyScript script;
+  std::string error;
+  ASSERT_TRUE(script.Parse("0.055:E", error));
+  unsigned char keys[256];
+  int framesDown = 0, firstDown = -1;
+  for (long frame = 0; frame < 50; ++frame) {
+    script.Apply(frame, 0.01, keys);
+    if (keys[0x12] & 0x80) {
+      if (firstDown < 0) firstDown = static_cast<int>(frame);
+      ++framesDown;
+    }
+  }
+  EXPECT_EQ(6, firstDown);
+  EXPECT_EQ(10, framesDown);
+  // Saved at frame 6 the press has started: nothing remains. Saved at frame 5 it remains, rebased.
+  EXPECT_TRUE(script.RemainingAfter(7, 0.01).presses().empty());
+  ASSERT_EQ(1u, script.RemainingAfter(5, 0.01).presses().size());
+  EXPECT_NEAR(0.005, script.RemainingAfter(5, 0.01).presses()[0].time, 1e-15);
+}
+
+TEST(ModuleLoader, RefusesAModuleThatLacksACallbackOrDoesNotLoad) {
+  std::string error;
+  EXPECT_EQ(nullptr, LoadedModule::Load(INCOMPLETE_MODULE_PATH, error));
+  EXPECT_NE(std::string::npos, error.find("lacks the callback zvcSaveState")) << error;
+  error.clear();
+  EXPECT_EQ(nullptr, LoadedModule::Load("/nonexistent/libnothing.so", error));
+  EXPECT_NE(std::string::npos, error.find("does not load")) << error;
+  error.clear();
+  EXPECT_NE(nullptr, LoadedModule::Load(PROBE_MODULE_PATH, error)) << error;
+}
+
+TEST(ModuleLoader, AClassWhoseModuleFailsCreatesNothing) {
+  World world;
+  PrepareWorld(world);
+  world.classes().Add(VesselClass{"Broken", INCOMPLETE_MODULE_PATH});
+  std::string error;
+  EXPECT_EQ(nullptr, world.CreateVessel("B", "Broken", StatusAt({7e6, 0, 0}), error));
+  EXPECT_NE(std::string::npos, error.find("zvcSaveState"));
+  EXPECT_TRUE(world.vessels().empty());
+  EXPECT_EQ("vessel_refused", world.events().back().kind);
+}
+
+class ProbeWorld : public ::testing::Test {
+ protected:
+  ProbeWorld() {
+    PrepareWorld(world);
+    world.classes().Add(VesselClass{"Probe", PROBE_MODULE_PATH});
+    std::string error;
+    probe = world.CreateVessel("P", "Probe", StatusAt({7e6, 0, 0}), error);
+    if (probe) world.SetFocus(probe);
+  }
+  World world;
+  VesselState* probe = nullptr;
+};
+
+TEST_F(ProbeWorld, AFrameHandsKeysOverThenStepsModulesThenIntegrates) {
+  ASSERT_NE(probe, nullptr);
+  EXPECT_EQ(500, probe->fuelMass) << "a new vessel starts with a full tank";
+  std::string error;
+  ASSERT_TRUE(world.keyScript().Parse("0.02:E", error));
+  world.journal().Enable(true);
+  world.RunUntil(0.03);
+
+  std::vector<std::string> frame2;
+  for (const JournalEntry& entry : world.journal().entries())
+    if (entry.time == 0.02) frame2.push_back(entry.operation);
+  const std::vector<std::string> expected{"zvcConsumeKey", "zapiAcceptDelayedKey", "zvcTimestep",
+                                          "SetEngineLevel", "mainThrustMod"};
+  EXPECT_EQ(expected, frame2);
+  EXPECT_EQ(1.0, probe->engineLevel[ENGINE_MAIN]);
+  EXPECT_LT(probe->fuelMass, 500) << "the engine burned in the frame it was lit";
+}
+
+TEST_F(ProbeWorld, ASecondLauncherIsRefusedAndKeysGoToTheFocusOnly) {
+  ASSERT_NE(probe, nullptr);
+  std::string error;
+  EXPECT_EQ(nullptr, world.CreateVessel("P2", "Probe", StatusAt({7e6, 1e5, 0}), error));
+  EXPECT_NE(std::string::npos, error.find("second launcher")) << error;
+
+  VesselState* other = world.CreateVessel("Other", "Relaysat", StatusAt({7e6, 2e5, 0}), error);
+  ASSERT_NE(other, nullptr);
+  world.SetFocus(other);
+  ASSERT_TRUE(world.keyScript().Parse("0:E", error));
+  world.RunUntil(0.2);
+  EXPECT_EQ(0.0, probe->engineLevel[ENGINE_MAIN]);
+}
+
+}  // namespace
