@@ -1,0 +1,33 @@
+#include "sim/launch_pad.h"
+
+#include <cmath>
+
+void PlaceOnPad(VesselState& vessel, const Planet& planet, double latitudeDeg,
+                double longitudeDeg) {
+  const double degree = 3.14159265358979323846 / 180;  // rad
+  const double lat = latitudeDeg * degree, lon = longitudeDeg * degree;
+  const double cosLat = std::cos(lat), sinLat = std::sin(lat);
+  const double cosLon = std::cos(lon), sinLon = std::sin(lon);
+  // Vessel x to the east, y to the north, z up: a right-handed local frame.
+  const VECTOR3 east{-sinLon, cosLon, 0};
+  const VECTOR3 north{-sinLat * cosLon, -sinLat * sinLon, cosLat};
+  const VECTOR3 up{cosLat * cosLon, cosLat * sinLon, sinLat};
+  vessel.attitude = {{{east.x, north.x, up.x}, {east.y, north.y, up.y}, {east.z, north.z, up.z}}};
+
+  // The origin stands as high above the ground as the lowest touchdown point lies below it; a
+  // vessel without touchdown points rests on its centre-of-gravity elevation.
+  double height = 0;  // m
+  bool anyPoint = false;
+  for (const VECTOR3& p : vessel.touchdown) {
+    if (p.x != 0 || p.y != 0 || p.z != 0) {
+      if (!anyPoint || -p.z > height) height = -p.z;
+      anyPoint = true;
+    }
+  }
+  if (!anyPoint) height = vessel.cogElevation;
+  vessel.position = (planet.radius + height) * up;
+  vessel.velocity = {0, 0, 0};
+  vessel.angularVelocity = {0, 0, 0};
+  vessel.landed = true;
+  vessel.impacted = false;
+}

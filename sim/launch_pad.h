@@ -1,0 +1,8 @@
+#pragma once
+
+#include "sim/planet.h"
+#include "sim/vessel_state.h"
+
+/// Places the vessel standing on its touchdown points at the surface point (degrees), vessel +z
+/// pointing up, at rest and landed.
+void PlaceOnPad(VesselState& vessel, const Planet& planet, double latitudeDeg, double longitudeDeg);

@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "sim/atmosphere.h"
+#include "sim/launch_pad.h"
+#include "sim/physics.h"
+
+namespace {
+
+const double DT = 0.01;  // s, the host's default frame
+const double PI = 3.14159265358979323846;
+
+/// One host frame for one vessel: the environment first, then the motion.
+StepOutcome Frame(VesselState& vessel, const Planet& planet, double dt = DT) {
+  UpdateEnvironment(vessel, planet);
+  return Integrate(vessel, planet, dt);
+}
+
+VECTOR3 Up(double latitudeDeg, double longitudeDeg) {
+  const double lat = latitudeDeg * PI / 180, lon = longitudeDeg * PI / 180;
+  return {std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
+}
+
+/// A launcher-like vessel standing on three touchdown points 16 m below its origin.
+VesselState PadVessel() {
+  VesselState vessel;
+  vessel.emptyMass = 1e5;
+  vessel.fuelMass = vessel.maxFuelMass = 5e4;
+  vessel.isp = 3000;
+  vessel.touchdown[0] = {0, -1, -16};
+  vessel.touchdown[1] = {-0.7, 0.7, -16};
+  vessel.touchdown[2] = {0.7, 0.7, -16};
+  return vessel;
+}
+
+}  // namespace
+
+TEST(MainThrust, IsEngineWhileFuelRemainsPlusModifierNeverNegative) {
+  struct {
+    double level, fuel, modifier, thrust;  // -, kg, N, N
+  } const cases[] = {
+      {1, 10, 0, 1000}, {0.5, 10, 0, 500},  {1, 0, 0, 0},       {0, 10, 200, 200},
+      {1, 0, 200, 200}, {1, 10, -300, 700}, {0.2, 10, -300, 0}, {0, 0, -5, 0},
+  };
+  for (const auto& c : cases) {
+    VesselState vessel;
+    vessel.maxThrust[ENGINE_MAIN] = 1000;
+    vessel.engineLevel[ENGINE_MAIN] = c.level;
+    vessel.fuelMass = c.fuel;
+    vessel.mainThrustMod = c.modifier;
+    EXPECT_EQ(MainThrust(vessel), c.thrust) << c.level << " " << c.fuel << " " << c.modifier;
+  }
+}
+
+TEST(UpdateEnvironment, SamplesTheAirAboveTheSurface) {
+  const Planet planet;
+  VesselState vessel;
+  vessel.position = ((planet.radius + 5000) / 3) * VECTOR3{1, -2, 2};
+  UpdateEnvironment(vessel, planet);
+  EXPECT_NEAR(Altitude(vessel, planet), 5000, 1e-8);
+  EXPECT_NEAR(vessel.atmPressure, 5.4048e4, 0.5);  // the 1976 table at 5 km
+  EXPECT_NEAR(vessel.atmDensity, 7.3643e-1, 5e-5);
+  EXPECT_NEAR(vessel.atmTemperature, 255.676, 5e-4);
+
+  vessel.position = (planet.radius + 90e3) * VECTOR3{0, 0, 1};
+  UpdateEnvironment(vessel, planet);
+  EXPECT_EQ(vessel.atmPressure, 0.0);
+  EXPECT_EQ(vessel.atmDensity, 0.0);
+}
+
+// Two-body motion: after one analytic period the vessel is back where it started, and energy and
+// angular momentum hold all the way round.
+TEST(Integrate, CoastsAKeplerOrbit) {
+  const Planet planet;
+  struct {
+    double perigee, apogee;  // m above the surface
+  } const orbits[] = {{400e3, 400e3}, {200e3, 2000e3}};
+  for (const auto& orbit : orbits) {
+    const double rp = planet.radius + orbit.perigee, ra = planet.radius + orbit.apogee;
+    const double a = (rp + ra) / 2;
+    const double vp = std::sqrt(planet.gm * (2 / rp - 1 / a));
+    const double energy = -planet.gm / (2 * a);  // J/kg
+    const double momentum = rp * vp;             // m^2/s
+    const double period = 2 * PI * std::sqrt(a * a * a / planet.gm);
+
+    VesselState vessel;
+    vessel.emptyMass = 1000;
+    vessel.fuelMass = 100;
+    vessel.isp = 3000;
+    vessel.maxThrust[ENGINE_MAIN] = 1e4;  // idle: level 0
+    vessel.position = {rp, 0, 0};
+    vessel.velocity = vp * VECTOR3{0, std::cos(0.5), std::sin(0.5)};
+    const VECTOR3 start = vessel.position;
+
+    double energyError = 0, momentumError = 0, highest = 0;
+    const long steps = static_cast<long>(period / DT);
+    for (long i = 0; i <= steps; ++i) {
+      const double dt = i < steps ? DT : period - steps * DT;
+      const StepOutcome outcome = Frame(vessel, planet, dt);
+      ASSERT_FALSE(outcome.impacted);
+      const double r = Length(vessel.position);
+      const double e = 0.5 * Dot(vessel.velocity, vessel.velocity) - planet.gm / r;
+      const double h = Length(Cross(vessel.position, vessel.velocity));
+      energyError = std::fmax(energyError, std::fabs(e / energy - 1));
+      momentumError = std::fmax(momentumError, std::fabs(h / momentum - 1));
+      highest = std::fmax(highest, r);
+    }
+    EXPECT_LT(energyError, 1e-9) << orbit.apogee;
+    EXPECT_LT(momentumError, 1e-11) << orbit.apogee;
+    EXPECT_NEAR(highest, ra, 0.01) << orbit.apogee;
+    EXPECT_LT(Length(vessel.position - start), 0.1) << orbit.apogee;
+    EXPECT_EQ(vessel.fuelMass, 100.0);
+  }
+}
+
+// With no gravity and no air the burn is the rocket equation; the engine stops with the tank.
+TEST(Integrate, BurnsToTheRocketEquationAndStopsWithTheTank) {
+  Planet planet;
+  planet.gm = 0;
+  VesselState vessel;
+  vessel.position = {1e9, 0, 0};
+  vessel.attitude = RotationFromAngles({0.3, -0.2, 1.1});
+  vessel.emptyMass = 1e4;
+  vessel.fuelMass = vessel.maxFuelMass = 3e4;
+  vessel.isp = 3000;
+  vessel.maxThrust[ENGINE_MAIN] = 1e6;
+  vessel.engineLevel[ENGINE_MAIN] = 1;
+  const double m0 = 4e4, m1 = 1e4, flow = 1e6 / 3000;  // kg, kg, kg/s
+  const double burnTime = 90;                          // s
+  const VECTOR3 nose = vessel.attitude * VECTOR3{0, 0, 1};
+
+  long exhaustedAt = -1;
+  int exhaustions = 0;
+  const long steps = 10000;  // 100 s
+  for (long i = 0; i < steps; ++i) {
+    if (Frame(vessel, planet).propellantExhausted) {
+      ++exhaustions;
+      exhaustedAt = i;
+    }
+  }
+  EXPECT_EQ(exhaustions, 1);
+  EXPECT_NEAR(exhaustedAt, burnTime / DT - 1, 1);
+  EXPECT_EQ(vessel.fuelMass, 0.0);
+  EXPECT_EQ(MainThrust(vessel), 0.0);
+
+  const double dv = 3000 * std::log(m0 / m1);
+  const double distance = 3000 * (burnTime + m1 / flow * std::log(m1 / m0)) + dv * (100 - burnTime);
+  const VECTOR3 expectedVelocity = dv * nose;
+  const VECTOR3 expectedPosition = VECTOR3{1e9, 0, 0} + distance * nose;
+  EXPECT_LT(Length(vessel.velocity - expectedVelocity), 1e-6 * dv);
+  EXPECT_LT(Length(vessel.position - expectedPosition), 1e-3);
+
+  // Coasting: nothing pushes any more.
+  const VECTOR3 coast = vessel.velocity;
+  for (int i = 0; i < 100; ++i) Frame(vessel, planet);
+  EXPECT_EQ(vessel.velocity.x, coast.x);
+  EXPECT_EQ(vessel.velocity.y, coast.y);
+  EXPECT_EQ(vessel.velocity.z, coast.z);
+
+  // The modifier still pushes with the tank empty.
+  vessel.mainThrustMod = 2000;
+  for (int i = 0; i < 100; ++i) Frame(vessel, planet);
+  EXPECT_LT(Length(vessel.velocity - coast - (2000.0 / m1 * 1.0) * nose), 1e-10);
+}
+
+// A tank that runs dry within a long step only pushes for the part of the step it burned.
+TEST(Integrate, TankRunningDryMidStepStopsTheEngineThere) {
+  Planet planet;
+  planet.gm = 0;
+  VesselState vessel;
+  vessel.position = {1e9, 0, 0};
+  vessel.emptyMass = 999;
+  vessel.fuelMass = 1;  // burns 0.4 s of a 1 s step
+  vessel.isp = 2000;
+  vessel.maxThrust[ENGINE_MAIN] = 5000;
+  vessel.engineLevel[ENGINE_MAIN] = 1;
+  const StepOutcome outcome = Frame(vessel, planet, 1.0);
+  EXPECT_TRUE(outcome.propellantExhausted);
+  EXPECT_EQ(vessel.fuelMass, 0.0);
+  // Burning through the whole step would give 5 m/s.
+  EXPECT_NEAR(vessel.velocity.z, 2000 * std::log(1000.0 / 999.0), 1e-6);
+  EXPECT_FALSE(Frame(vessel, planet, 1.0).propellantExhausted);
+}
+
+TEST(PlaceOnPad, StandsUprightOnItsTouchdownPoints) {
+  const Planet planet;
+  const double sites[][2] = {{0, 0}, {28.5, -80.6}, {-45, 170}, {89, 30}};  // deg
+  for (const auto& site : sites) {
+    VesselState vessel = PadVessel();
+    vessel.velocity = {5, 5, 5};
+    PlaceOnPad(vessel, planet, site[0], site[1]);
+    const VECTOR3 up = Up(site[0], site[1]);
+    const VECTOR3 east = Cross(VECTOR3{0, 0, 1}, up);
+    EXPECT_NEAR(Length(vessel.attitude * VECTOR3{0, 0, 1} - up), 0, 1e-15) << site[0];
+    EXPECT_NEAR(Length(vessel.attitude * VECTOR3{1, 0, 0} - (1 / Length(east)) * east), 0, 1e-15)
+        << site[0];
+    EXPECT_NEAR(Altitude(vessel, planet), 16, 1e-8) << site[0];
+    for (const VECTOR3& p : vessel.touchdown) {
+      const double altitude = Length(vessel.position + vessel.attitude * p) - planet.radius;
+      EXPECT_NEAR(altitude, 0, 1e-6) << site[0];
+    }
+    EXPECT_TRUE(vessel.landed);
+    EXPECT_EQ(Length(vessel.velocity), 0.0);
+  }
+}
+
+TEST(Integrate, StaysOnThePadUntilThrustExceedsWeight) {
+  const Planet planet;
+  VesselState vessel = PadVessel();
+  PlaceOnPad(vessel, planet, 28.5, -80.6);
+  const double g = planet.gm / std::pow(planet.radius + 16, 2);  // m/s^2
+  vessel.maxThrust[ENGINE_MAIN] = 2 * 1.5e5 * g;                 // twice the full weight
+  vessel.engineLevel[ENGINE_MAIN] = 0.45;
+  const VECTOR3 pad = vessel.position;
+
+  for (int i = 0; i < 100; ++i) EXPECT_FALSE(Frame(vessel, planet).liftedOff);
+  EXPECT_EQ(vessel.position.x, pad.x);
+  EXPECT_EQ(vessel.position.y, pad.y);
+  EXPECT_EQ(vessel.position.z, pad.z);
+  EXPECT_EQ(Length(vessel.velocity), 0.0);
+  EXPECT_TRUE(vessel.landed);
+  const double flow = 0.45 * vessel.maxThrust[ENGINE_MAIN] / 3000;  // kg/s, flows on the pad too
+  EXPECT_NEAR(vessel.fuelMass, 5e4 - flow * 1.0, 1e-8);
+
+  vessel.engineLevel[ENGINE_MAIN] = 0.55;
+  const double m0 = vessel.Mass(), q = 0.55 * vessel.maxThrust[ENGINE_MAIN] / 3000;
+  EXPECT_TRUE(Frame(vessel, planet).liftedOff);
+  EXPECT_FALSE(vessel.landed);
+  for (int i = 1; i < 200; ++i) {
+    const StepOutcome outcome = Frame(vessel, planet);
+    EXPECT_FALSE(outcome.liftedOff || outcome.impacted);
+  }
+  const double t = 2, m = m0 - q * t;
+  const double climb =
+      3000 * (t + m / q * std::log(m / m0)) - g * t * t / 2;  // m, the stack has no drag
+  EXPECT_NEAR(Altitude(vessel, planet) - 16, climb, 1e-3);
+}
+
+TEST(Integrate, AFallingBodyComesToRestOnTheGround) {
+  const Planet planet;
+  struct {
+    double touchdownZ, cogElevation, restingAltitude;  // m; touchdownZ 0: no touchdown points
+  } const cases[] = {{-2, 0, 2}, {0, 3, 3}, {0, 0, 0}};
+  for (const auto& c : cases) {
+    VesselState vessel;
+    vessel.emptyMass = 500;
+    vessel.cogElevation = c.cogElevation;
+    for (VECTOR3& p : vessel.touchdown) p = {0, 0, c.touchdownZ};
+    vessel.touchdown[1].x = c.touchdownZ == 0 ? 0 : 1;
+    PlaceOnPad(vessel, planet, -12, 40);
+    vessel.position = (planet.radius + c.restingAltitude + 100) * Up(-12, 40);
+    vessel.landed = false;
+
+    long impactAt = -1;
+    int impacts = 0;
+    for (long i = 0; i < 1000; ++i) {
+      if (Frame(vessel, planet).impacted) {
+        ++impacts;
+        if (impactAt < 0) impactAt = i;
+      }
+    }
+    const double fallTime = std::sqrt(2 * 100 / (planet.gm / std::pow(planet.radius, 2)));  // s
+    EXPECT_EQ(impacts, 1) << c.restingAltitude;
+    EXPECT_NEAR((impactAt + 1) * DT, fallTime, DT) << c.restingAltitude;
+    EXPECT_TRUE(vessel.landed && vessel.impacted);
+    EXPECT_EQ(Length(vessel.velocity), 0.0);
+    EXPECT_NEAR(Altitude(vessel, planet), c.restingAltitude, 1e-6) << c.restingAltitude;
+  }
+}
+
+// A vessel on the surface that is not standing (a body set down there as flying) with a net upward
+// force too small to move it a representable distance in one step climbs away: it is not stopped
+// as an impact in every step.
+TEST(Integrate, ABodyOnTheSurfaceWithNetUpwardForceIsNotAnImpact) {
+  const Planet planet;
+  VesselState vessel;
+  vessel.emptyMass = 1000;
+  vessel.position = {planet.radius, 0, 0};
+  vessel.attitude = RotationFromAngles({0, PI / 2, 0});  // nose along +x, up
+  vessel.mainThrustMod = 1000 * planet.gm / (planet.radius * planet.radius) * (1 + 1e-9);  // N
+  for (int i = 0; i < 100; ++i) ASSERT_FALSE(Frame(vessel, planet).impacted) << i;
+  EXPECT_FALSE(vessel.landed);
+  EXPECT_GT(Dot(vessel.velocity, vessel.position), 0);
+}
+
+// Terminal velocity sqrt(2 m g / (rho cd A)) with A = pi size^2 picks out the coefficient of the
+// axis the air meets.
+TEST(Integrate, DragTakesTheCoefficientOfTheAxisFacingTheAirflow) {
+  const Planet planet;
+  struct {
+    VECTOR3 angles;  // rad, attitude; the ground is below along global -x
+    int coefficient;
+  } const cases[] = {{{0, -PI / 2, 0}, 0},  // nose down: the air comes from +z
+                     {{0, PI / 2, 0}, 1},   // nose up: the air comes from -z
+                     {{0, 0, 0}, 2},        // +x up
+                     {{0, 0, PI / 2}, 3}};  // +y down
+  for (const auto& c : cases) {
+    VesselState vessel;
+    vessel.emptyMass = 2;
+    vessel.size = 1;
+    vessel.cw[0] = 0.5;
+    vessel.cw[1] = 1;
+    vessel.cw[2] = 2;
+    vessel.cw[3] = 4;
+    vessel.attitude = RotationFromAngles(c.angles);
+    vessel.position = {planet.radius + 1000, 0, 0};
+    while (Altitude(vessel, planet) > 500) ASSERT_FALSE(Frame(vessel, planet).impacted);
+    const double r = Length(vessel.position);
+    const double rho = StandardAtmosphere(r - planet.radius).density;
+    const double terminal =
+        std::sqrt(2 * 2 * planet.gm / (r * r) / (rho * vessel.cw[c.coefficient] * PI));
+    EXPECT_NEAR(Length(vessel.velocity), terminal, 2e-3 * terminal) << c.coefficient;
+    EXPECT_LT(vessel.velocity.x, 0);
+  }
+}
