@@ -79,7 +79,7 @@ void WriteHostState(const VesselState& vessel, ScenarioStream& stream) {
   stream.Write("LANDED", status.landed ? "1" : "0");
 }
 
-bool ParseHostStateLine(const char* line, VESSELSTATUS& status) {
+bool ParseHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel) {
   if (const char* v = ValueAfter(line, "RPOS")) return ReadVector(v, status.position);
   if (const char* v = ValueAfter(line, "RVEL")) return ReadVector(v, status.velocity);
   if (const char* v = ValueAfter(line, "AROT")) return ReadVector(v, status.attitude);
@@ -87,6 +87,16 @@ bool ParseHostStateLine(const char* line, VESSELSTATUS& status) {
   if (const char* v = ValueAfter(line, "FUEL")) return ReadLevel(v, status.fuelLevel);
   if (const char* v = ValueAfter(line, "ENG_MAIN")) return ReadLevel(v, status.mainLevel);
   if (const char* v = ValueAfter(line, "ENG_HOVER")) return ReadLevel(v, status.hoverLevel);
+  if (const char* v = ValueAfter(line, "PAD")) {
+    double latitude, longitude;
+    if (std::sscanf(v, "%lf %lf", &latitude, &longitude) != 2 || !std::isfinite(latitude) ||
+        !std::isfinite(longitude))
+      return false;
+    vessel.padRequested = true;
+    vessel.padLatitude = latitude;
+    vessel.padLongitude = longitude;
+    return true;
+  }
   if (const char* v = ValueAfter(line, "LANDED")) {
     char* end = nullptr;
     const long landed = std::strtol(v, &end, 10);

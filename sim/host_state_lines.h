@@ -18,5 +18,7 @@ void ApplyStatus(VesselState& vessel, const VESSELSTATUS& status);
 /// Writes the status as host lines.
 void WriteHostState(const VesselState& vessel, ScenarioStream& stream);
 
-/// Reads one host line into the status; false when the line is not a host line.
-bool ParseHostStateLine(const char* line, VESSELSTATUS& status);
+/// Reads one host line into the status; false when the line is not a host line. The line
+/// "PAD latitude longitude" (degrees) asks the host to stand the vessel on its touchdown points at
+/// that surface point once its block has been read; it is kept in the vessel's record.
+bool ParseHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel);

@@ -204,7 +204,7 @@ OBJHANDLE VESSEL::Create(const char* name, const char* className, const VESSELST
 
 void VESSEL::ParseScenarioLine(char* line, VESSELSTATUS* status) const {
   Trace(state_, "ParseScenarioLine", static_cast<const char*>(line));
-  if (line && status) ParseHostStateLine(line, *status);
+  if (line && status) ParseHostStateLine(line, *status, *state_);
 }
 
 void VESSEL::SaveDefaultState(FILEHANDLE scenario) const {

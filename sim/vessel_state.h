@@ -39,6 +39,9 @@ struct VesselState {
   VECTOR3 angularVelocity{0, 0, 0};        ///< rad/s, vessel frame
   bool landed = false;                     ///< standing on its touchdown points
   bool impacted = false;                   ///< came down on the surface while flying
+  bool padRequested = false;  ///< a scenario asked to stand it on the pad (PAD line)
+  double padLatitude = 0;     ///< deg
+  double padLongitude = 0;    ///< deg
 
   // Masses and engines.
   double emptyMass = 0;                  ///< kg

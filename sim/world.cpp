@@ -4,6 +4,7 @@
 
 #include "sim/call_format.h"
 #include "sim/host_state_lines.h"
+#include "sim/launch_pad.h"
 #include "sim/physics.h"
 
 namespace {
@@ -121,10 +122,12 @@ VesselState* World::CreateVessel(const std::string& name, const std::string& cla
       module->callbacks().setClassCaps(vessel->moduleVessel);
     }
   } else if (block) {
-    for (const std::string& line : block->lines) ParseHostStateLine(line.c_str(), effective);
+    for (const std::string& line : block->lines)
+      ParseHostStateLine(line.c_str(), effective, *vessel);
   }
   ApplyStatus(*vessel, effective);
   if (module && !block) vessel->fuelMass = vessel->maxFuelMass;  // a new launcher starts full
+  if (vessel->padRequested) PlaceOnPad(*vessel, planet, vessel->padLatitude, vessel->padLongitude);
   Report("vessel_created", name, className);
   return vessel;
 }

@@ -80,8 +80,8 @@ TEST_F(HostFixture, HostLinesCarryTheStatus) {
   EXPECT_EQ(1, read.landed);
   // A module key is never a host key, whatever its case.
   for (const char* line : {"SHROUD 1", "sat_mass 5", "ITIME 3", "CONFIGURATION 1"})
-    EXPECT_FALSE(ParseHostStateLine(line, read)) << line;
-  EXPECT_FALSE(ParseHostStateLine("RPOS 1 2 nan", read));
+    EXPECT_FALSE(ParseHostStateLine(line, read, *state)) << line;
+  EXPECT_FALSE(ParseHostStateLine("RPOS 1 2 nan", read, *state));
 }
 
 TEST_F(HostFixture, UnknownClassCreatesNothingAndIsReported) {

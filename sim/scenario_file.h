@@ -1,0 +1,32 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "sim/world.h"
+
+// Scenario files: an environment header, then one block per vessel. See docs/SCENARIO.md.
+//
+//   BEGIN_ENVIRONMENT
+//   DT 0.01
+//   KEYS 5:E
+//   FOCUS Vantor1
+//   END_ENVIRONMENT
+//   BEGIN_VESSEL Vantor1:Vantor
+//   PAD 5.2 -52.8
+//   CONFIGURATION 0
+//   ...
+//   END_VESSEL
+
+/// Reads a scenario into a fresh world (simulation time 0). Every line of a launcher's block goes to
+/// its module through zvcLoadState; a passive body's block is read by the host. False, with
+/// "source:line: what is wrong", when the file's structure cannot be read, a class is unknown, a
+/// second launcher appears or the module fails.
+bool ReadScenario(World& world, std::istream& in, const std::string& source, std::string& error);
+bool LoadScenarioFile(World& world, const std::string& path, std::string& error);
+
+/// The whole world as a scenario: the header (frame length, the key presses not yet delivered,
+/// rebased to the time of saving, the focus), then every vessel; the launcher's block through
+/// zvcSaveState.
+std::string WriteScenario(World& world);
+bool SaveScenarioFile(World& world, const std::string& path, std::string& error);

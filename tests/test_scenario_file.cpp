@@ -1,0 +1,85 @@
+// The host's scenario files: structure, errors with their line, and what a saved file carries.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "sim/scenario_file.h"
+#include "tests/support/host_fixture.h"
+
+namespace {
+
+bool Read(World& world, const std::string& text, std::string& error) {
+  PrepareWorld(world);
+  std::istringstream in(text);
+  return ReadScenario(world, in, "test.scn", error);
+}
+
+TEST(ScenarioFile, RefusesWhatItCannotReadWithTheLine) {
+  struct {
+    const char* text;
+    const char* error;
+  } const cases[] = {
+      {"BEGIN_VESSEL Sat\nEND_VESSEL\n", "test.scn:1: expected 'BEGIN_VESSEL name:class'"},
+      {"BEGIN_VESSEL Sat:\nEND_VESSEL\n", "test.scn:1: expected 'BEGIN_VESSEL name:class'"},
+      {"# fine\nRPOS 1 2 3\n", "test.scn:2: expected BEGIN_ENVIRONMENT or BEGIN_VESSEL"},
+      {"BEGIN_ENVIRONMENT\nDT -1\nEND_ENVIRONMENT\n", "test.scn:2: DT needs a positive"},
+      {"BEGIN_ENVIRONMENT\nKEYS 5:WHAT\nEND_ENVIRONMENT\n", "test.scn:2: key script: unknown key"},
+      {"BEGIN_ENVIRONMENT\nGRAVITY 3\nEND_ENVIRONMENT\n", "test.scn:2: unknown environment line"},
+      {"BEGIN_ENVIRONMENT\nDT 0.01\n", "test.scn:2: END_ENVIRONMENT missing"},
+      {"BEGIN_VESSEL S:Relaysat\nRPOS 7e6 0 0\n", "test.scn:2: END_VESSEL missing"},
+      {"\n\n", "test.scn:2: the scenario holds no vessel"},
+      {"BEGIN_VESSEL S:Nope\nEND_VESSEL\n", "test.scn:1: unknown vessel class \"Nope\""},
+      {"BEGIN_VESSEL S:Relaysat\nEND_VESSEL\nBEGIN_VESSEL S:Relaysat\nEND_VESSEL\n",
+       "test.scn:3: a vessel named \"S\" exists already"},
+      {"BEGIN_ENVIRONMENT\nFOCUS T\nEND_ENVIRONMENT\nBEGIN_VESSEL S:Relaysat\nEND_VESSEL\n",
+       "test.scn: FOCUS names no vessel"},
+  };
+  for (const auto& c : cases) {
+    World world;
+    std::string error;
+    EXPECT_FALSE(Read(world, c.text, error)) << c.text;
+    EXPECT_EQ(0u, error.find(c.error)) << c.text << " gave: " << error;
+  }
+}
+
+TEST(ScenarioFile, APassiveBodyRoundTripsExactly) {
+  World world;
+  std::string error;
+  ASSERT_TRUE(Read(world,
+                   "BEGIN_ENVIRONMENT\nDT 0.02\nKEYS 3:J\nEND_ENVIRONMENT\n"
+                   "BEGIN_VESSEL Sat:Relaysat\n  RPOS 7000000.1 0.3 -2\nRVEL 0 7546.05 0.1\n"
+                   "AROT 0.1 0.2 0.3\nEND_VESSEL\n",
+                   error))
+      << error;
+  const VesselState* sat = world.Find("Sat");
+  ASSERT_NE(nullptr, sat);
+  EXPECT_EQ(7000000.1, sat->position.x);
+  EXPECT_EQ(7546.05, sat->velocity.y);
+  EXPECT_EQ(0.02, world.dt);
+  EXPECT_EQ(sat, world.focus());
+  world.RunUntil(1.0);
+
+  const std::string saved = WriteScenario(world);
+  World again;
+  ASSERT_TRUE(Read(again, saved, error)) << error << "\n" << saved;
+  const VesselState* back = again.Find("Sat");
+  ASSERT_NE(nullptr, back);
+  EXPECT_EQ(world.Find("Sat")->position.x, back->position.x);
+  EXPECT_EQ(world.Find("Sat")->velocity.z, back->velocity.z);
+  // The press at 3 s is still to come: 2 s after the moment of saving.
+  EXPECT_EQ("2:J", again.keyScript().ToString());
+  EXPECT_EQ(0, again.time());
+}
+
+TEST(ScenarioFile, PadLineStandsTheVesselOnItsTouchdownPoints) {
+  World world;
+  std::string error;
+  ASSERT_TRUE(Read(world, "BEGIN_VESSEL Sat:Relaysat\nPAD 0 0\nEND_VESSEL\n", error)) << error;
+  const VesselState* sat = world.Find("Sat");
+  ASSERT_NE(nullptr, sat);
+  EXPECT_TRUE(sat->landed);
+  EXPECT_NEAR(world.planet.radius + 1.5, sat->position.x, 1e-6);
+  EXPECT_NEAR(0, sat->position.y, 1e-6);
+}
+
+}  // namespace
