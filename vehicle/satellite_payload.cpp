@@ -1,0 +1,5 @@
+#include "vehicle/satellite_payload.h"
+
+// No satellite until a scenario configures one; the flag outlives vessels, so a launcher loaded
+// after another has released its satellite carries none unless its own scenario says so.
+SatellitePayload satellitePayload = {"", "", 0.0, {0, 0, 0}, true};
