@@ -1,0 +1,256 @@
+// The core stage: its capabilities, pressure-corrected thrust, and the jettison sequence of
+// fairing and satellite.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "config/core_configuration.h"
+#include "sim/call_format.h"
+#include "tests/support/host_fixture.h"
+#include "vehicle/satellite_payload.h"
+
+namespace {
+
+using Call = std::pair<std::string, std::string>;  // operation, arguments
+using V = VECTOR3;
+
+class CoreTest : public HostFixture {
+ protected:
+  CoreTest() : savedPayload(satellitePayload) {
+    world.journal().Enable(true);
+    core.Init();
+    core.SetClassCaps(&vessel, 0.0);
+    state->fuelMass = 1000;
+    world.journal().Clear();
+  }
+  ~CoreTest() override { satellitePayload = savedPayload; }
+
+  void CarrySatellite(const char* className) {
+    std::strcpy(satellitePayload.className, className);
+    std::strcpy(satellitePayload.meshName, "relaysat");
+    satellitePayload.mass = 950;
+    satellitePayload.offset = {0, 0, 23.5};
+    satellitePayload.jettisoned = false;
+    core.SetClassCaps(&vessel, 0.0);
+  }
+
+  std::vector<Call> Calls() {
+    std::vector<Call> calls;
+    for (const JournalEntry& entry : world.journal().entries())
+      calls.emplace_back(entry.operation, entry.arguments);
+    return calls;
+  }
+
+  // The host calls of one time step, by operation.
+  std::vector<std::string> Step(double t) {
+    world.journal().Clear();
+    core.Timestep(&vessel, t);
+    return world.journal().Operations();
+  }
+
+  std::vector<std::string> MeshNames() const {
+    std::vector<std::string> names;
+    for (const MeshRef& mesh : state->meshes) names.push_back(mesh.name);
+    return names;
+  }
+
+  CoreConfiguration core;
+  SatellitePayload savedPayload;
+};
+
+TEST_F(CoreTest, SetClassCapsMakesTheHostCallsInOrder) {
+  const std::vector<Call> common = {
+      {"SetSize", FormatArgs(15.0)},
+      {"SetCOG_elev", FormatArgs(13.0)},
+      {"SetMaxFuelMass", FormatArgs(158100.0)},
+      {"SetEmptyMass", FormatArgs(13700.0)},
+      {"SetISP", FormatArgs(430 * 9.80665)},
+      {"SetMaxThrust", FormatArgs(0, 113600 * 9.80665)},
+      {"SetMaxThrust", FormatArgs(1, 0.0)},
+      {"SetMaxThrust", FormatArgs(2, 0.0)},
+      {"SetMaxThrust", FormatArgs(3, 50000.0)},
+      {"SetTouchdownPoints", FormatArgs(V{0, -1, -15}, V{-0.7, 0.7, -15}, V{0.7, 0.7, -15})},
+      {"SetCW", FormatArgs(0.09, 0.09, 2.0, 1.4)},
+      {"SetRotDrag", FormatArgs(V{2, 2, 2})},
+      {"SetPitchMomentScale", FormatArgs(0.0)},
+      {"SetBankMomentScale", FormatArgs(0.0)},
+      {"SetLiftCoeffFunc", FormatArgs("null")},
+      {"ClearMeshes", ""},
+      {"ClearExhaustRefs", ""},
+      {"ClearAttExhaustRefs", ""},
+      {"AddExhaustRef", FormatArgs(0, V{0, 0, -15}, 10.0, 1.0, V{0, 0, -1})},
+      {"AddMesh", FormatArgs("vantor_main", V{0, 0, 0})},
+  };
+  const std::vector<Call> fairing = {
+      {"AddMesh", FormatArgs("vantor_leftpay", V{0, -1.345, 24.09})},
+      {"AddMesh", FormatArgs("vantor_rightpay", V{0, 1.345, 24.09})},
+  };
+  const std::vector<Call> satellite = {
+      {"AddMesh", FormatArgs("relaysat", V{0, 0, 23.5})},
+      {"GetEmptyMass", ""},
+      {"SetEmptyMass", FormatArgs(13700.0 + 950.0)},
+  };
+  auto join = [](std::vector<Call> a, const std::vector<Call>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+
+  struct Case {
+    bool fairingGone, satelliteAboard;
+    std::vector<Call> calls;
+  };
+  const Case cases[] = {
+      {false, false, join(common, fairing)},
+      {false, true, join(join(common, fairing), satellite)},
+      {true, true, join(common, satellite)},
+      {true, false, common},
+  };
+  for (const Case& c : cases) {
+    if (c.satelliteAboard) CarrySatellite("Relaysat");
+    satellitePayload.jettisoned = !c.satelliteAboard;
+    core.fairingJettisoned = c.fairingGone;
+    world.journal().Clear();
+    core.SetClassCaps(&vessel, 99.0);
+    EXPECT_EQ(Calls(), c.calls) << c.fairingGone << c.satelliteAboard;
+  }
+}
+
+TEST_F(CoreTest, InitStartsWithTheFairingOn) {
+  core.fairingJettisoned = true;
+  core.jettisonRequested = true;
+  core.Init();
+  EXPECT_FALSE(core.fairingJettisoned);
+  EXPECT_FALSE(core.jettisonRequested);
+  EXPECT_NEAR(core.thrustVacuum, 1114035.44, 0.005);
+  EXPECT_NEAR(core.thrustSeaLevel, 880865.23, 0.005);
+}
+
+TEST_F(CoreTest, AnyPropellantLeftBurnsWithPressureCorrectedThrust) {
+  state->fuelMass = 0.001;
+  state->atmPressure = 50700;
+  EXPECT_EQ(Step(1.0), (std::vector<std::string>{"GetFuelMass", "GetMainThrustModPtr",
+                                                 "GetAtmPressure", "GetAtmPressure"}));
+  EXPECT_NEAR(state->mainThrustMod, -116585.104, 0.0005);
+  EXPECT_FALSE(core.fairingJettisoned);
+  EXPECT_EQ(world.Find("L1-Stage_LeftPayload"), nullptr);
+}
+
+TEST_F(CoreTest, EmptyTankSendsTheFairingThenTheSatelliteThenNothing) {
+  CarrySatellite("Relaysat");
+  state->fuelMass = 0.0;
+  state->engineLevel[ENGINE_MAIN] = 1.0;
+  state->mainThrustMod = -500.0;
+
+  Step(1.0);
+  EXPECT_TRUE(core.fairingJettisoned);
+  EXPECT_NE(world.Find("L1-Stage_LeftPayload"), nullptr);
+  EXPECT_NE(world.Find("L1-Stage_RightPayload"), nullptr);
+  EXPECT_EQ(MeshNames(), (std::vector<std::string>{"vantor_main", "relaysat"}));
+  EXPECT_EQ(state->emptyMass, 13700.0 + 950.0);  // the fairing's mass stays
+  EXPECT_EQ(state->engineLevel[ENGINE_MAIN], 1.0);
+  EXPECT_EQ(world.Find("L1-Sat"), nullptr);
+
+  Step(1.01);
+  VesselState* satellite = world.Find("L1-Sat");
+  ASSERT_NE(satellite, nullptr);
+  EXPECT_EQ(satellite->className, "Relaysat");
+  EXPECT_TRUE(satellitePayload.jettisoned);
+  EXPECT_EQ(MeshNames(), (std::vector<std::string>{"vantor_main"}));
+  EXPECT_EQ(state->emptyMass, 13700.0);
+  EXPECT_EQ(state->engineLevel[ENGINE_MAIN], 0.0);
+  EXPECT_EQ(world.focus(), satellite);
+
+  const std::size_t vessels = world.vessels().size();
+  EXPECT_EQ(Step(1.02), (std::vector<std::string>{"GetFuelMass"}));
+  EXPECT_EQ(world.vessels().size(), vessels);
+  EXPECT_EQ(state->mainThrustMod, -500.0);  // no thrust update in a jettison step
+}
+
+TEST_F(CoreTest, EachAcceptedJSendsOneBody) {
+  CarrySatellite("Relaysat");
+  state->mainThrustMod = -500.0;
+  core.jettisonRequested = true;
+  Step(1.0);
+  EXPECT_TRUE(core.fairingJettisoned);
+  EXPECT_FALSE(core.jettisonRequested);
+  EXPECT_FALSE(satellitePayload.jettisoned);
+  Step(1.01);  // propellant left and no J: an ordinary step
+  EXPECT_EQ(world.Find("L1-Sat"), nullptr);
+
+  core.jettisonRequested = true;
+  Step(2.0);
+  EXPECT_NE(world.Find("L1-Sat"), nullptr);
+  EXPECT_TRUE(satellitePayload.jettisoned);
+
+  state->mainThrustMod = -700.0;
+  core.jettisonRequested = true;
+  EXPECT_EQ(Step(3.0), (std::vector<std::string>{"GetFuelMass"}));
+  EXPECT_FALSE(core.jettisonRequested);
+  EXPECT_EQ(state->mainThrustMod, -700.0);
+}
+
+TEST_F(CoreTest, JPendingAsThePropellantRunsOutMakesOneJettisonStep) {
+  CarrySatellite("Relaysat");
+  state->fuelMass = 0.0;
+  core.jettisonRequested = true;
+  Step(1.0);
+  EXPECT_TRUE(core.fairingJettisoned);
+  EXPECT_FALSE(core.jettisonRequested);
+  EXPECT_FALSE(satellitePayload.jettisoned);
+  Step(1.01);
+  EXPECT_TRUE(satellitePayload.jettisoned);
+}
+
+TEST_F(CoreTest, WithoutASatelliteTheSecondJettisonStepDoesNothing) {
+  satellitePayload.jettisoned = true;
+  state->fuelMass = 0.0;
+  state->engineLevel[ENGINE_MAIN] = 1.0;
+  Step(1.0);
+  EXPECT_TRUE(core.fairingJettisoned);
+  EXPECT_EQ(MeshNames(), (std::vector<std::string>{"vantor_main"}));
+  const VesselState* focus = world.focus();
+  EXPECT_EQ(Step(1.01), (std::vector<std::string>{"GetFuelMass"}));
+  EXPECT_EQ(state->engineLevel[ENGINE_MAIN], 1.0);
+  EXPECT_EQ(world.focus(), focus);
+}
+
+TEST_F(CoreTest, EAfterEverythingHasGoneRestartsTheEngine) {
+  satellitePayload.jettisoned = true;
+  core.fairingJettisoned = true;
+  state->fuelMass = 0.0;
+  core.igniteRequested = true;
+  EXPECT_EQ(Step(1.0), (std::vector<std::string>{"SetEngineLevel", "GetMainThrustModPtr",
+                                                 "GetAtmPressure", "GetAtmPressure"}));
+  EXPECT_EQ(state->engineLevel[ENGINE_MAIN], 1.0);
+  EXPECT_TRUE(Step(1.01).empty());
+  EXPECT_EQ(Step(1.02), (std::vector<std::string>{"GetFuelMass"}));
+}
+
+TEST_F(CoreTest, FocusMovesOnlyToAVesselOfTheComposedName) {
+  struct Case {
+    const char* satelliteClass;  // the host creates no vessel of an unknown class
+    bool created;
+  };
+  const Case cases[] = {{"NoSuchClass", false}, {"Relaysat", true}};
+  core.fairingJettisoned = true;
+  for (const Case& c : cases) {
+    CarrySatellite(c.satelliteClass);
+    core.jettisonRequested = true;
+    Step(1.0);
+    VesselState* satellite = world.Find("L1-Sat");
+    EXPECT_EQ(satellite != nullptr, c.created) << c.satelliteClass;
+    EXPECT_EQ(world.focus(), satellite) << c.satelliteClass;
+    std::vector<Call> focusCalls;
+    for (const Call& call : Calls())
+      if (call.first.rfind("zapi", 0) == 0) focusCalls.push_back(call);
+    std::vector<Call> expected = {{"zapiGetVesselByName", "\"L1-Sat\""}};
+    if (c.created) expected.push_back({"zapiSetFocusObject", "\"L1-Sat\""});
+    EXPECT_EQ(focusCalls, expected) << c.satelliteClass;
+  }
+}
+
+}  // namespace

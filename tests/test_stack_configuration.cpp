@@ -1,0 +1,291 @@
+// The full stack: its capabilities on the pad, ignition, the booster burn and the hand-over to the
+// core stage.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "config/core_configuration.h"
+#include "config/stack_configuration.h"
+#include "module/configuration_manager.h"
+#include "sim/call_format.h"
+#include "tests/support/host_fixture.h"
+#include "vehicle/booster_profile.h"
+#include "vehicle/satellite_payload.h"
+
+namespace {
+
+using Call = std::pair<std::string, std::string>;  // operation, arguments
+using V = VECTOR3;
+const VECTOR3* const NO_DIRECTION = nullptr;
+
+class StackTest : public HostFixture {
+ protected:
+  StackTest() : savedPayload(satellitePayload) {
+    world.journal().Enable(true);
+    ReplaceManager(new ConfigurationManager);
+  }
+  ~StackTest() override {
+    ReplaceManager(nullptr);
+    satellitePayload = savedPayload;
+  }
+
+  // Installed through the manager, which reclaims it at booster separation.
+  StackConfiguration* Install() {
+    auto* stack = new StackConfiguration;
+    Manager()->SetConfiguration(stack, &vessel, 0.0);
+    world.journal().Clear();
+    return stack;
+  }
+
+  void CarrySatellite() {
+    std::strcpy(satellitePayload.className, "Relaysat");
+    std::strcpy(satellitePayload.meshName, "relaysat");
+    satellitePayload.mass = 950;
+    satellitePayload.offset = {0, 0, 23.5};
+    satellitePayload.jettisoned = false;
+  }
+
+  std::vector<Call> Calls() {
+    std::vector<Call> calls;
+    for (const JournalEntry& entry : world.journal().entries())
+      calls.emplace_back(entry.operation, entry.arguments);
+    return calls;
+  }
+
+  // The host calls of one time step, as "operation(arguments)".
+  std::vector<std::string> Step(double t) {
+    world.journal().Clear();
+    Manager()->Timestep(&vessel, t);
+    std::vector<std::string> calls;
+    for (const Call& call : Calls()) calls.push_back(call.first + "(" + call.second + ")");
+    return calls;
+  }
+
+  bool CoreInstalled() const {
+    return dynamic_cast<CoreConfiguration*>(Manager()->currentConfiguration) != nullptr;
+  }
+
+  SatellitePayload savedPayload;
+};
+
+TEST_F(StackTest, SetClassCapsMakesTheHostCallsInOrder) {
+  const std::vector<Call> common = {
+      {"SetSize", FormatArgs(15.0)},
+      {"SetCOG_elev", FormatArgs(13.0)},
+      {"SetMaxFuelMass", FormatArgs(158100.0)},
+      {"SetEmptyMass", FormatArgs(726800.0)},
+      {"SetISP", FormatArgs(430 * 9.80665)},
+      {"SetMaxThrust", FormatArgs(0, 113600 * 9.80665)},
+      {"SetMaxThrust", FormatArgs(1, 0.0)},
+      {"SetMaxThrust", FormatArgs(2, 0.0)},
+      {"SetMaxThrust", FormatArgs(3, 50000.0)},
+      {"SetTouchdownPoints", FormatArgs(V{0, -1, -16}, V{-0.7, 0.7, -16}, V{0.7, 0.7, -16})},
+      {"SetCW", FormatArgs(0.09, 0.09, 2.0, 1.4)},
+      {"SetRotDrag", FormatArgs(V{2, 2, 2})},
+      {"SetPitchMomentScale", FormatArgs(0.0)},
+      {"SetBankMomentScale", FormatArgs(0.0)},
+      {"SetLiftCoeffFunc", FormatArgs("null")},
+      {"ClearMeshes", ""},
+      {"ClearExhaustRefs", ""},
+      {"ClearAttExhaustRefs", ""},
+      {"AddExhaustRef", FormatArgs(0, V{0, 0, -15}, 10.0, 1.0, V{0, 0, -1})},
+      {"AddExhaustRef", FormatArgs(3, V{-3.45 - 0.2, 0, -16}, 0.0, 0.0, NO_DIRECTION)},
+      {"AddExhaustRef", FormatArgs(3, V{3.45 + 0.2, 0, -16}, 0.0, 0.0, NO_DIRECTION)},
+      {"AddMesh", FormatArgs("vantor_leftsrb", V{-3.45, 0, -2})},
+      {"AddMesh", FormatArgs("vantor_rightsrb", V{3.45, 0, -2})},
+      {"AddMesh", FormatArgs("vantor_main", V{0, 0, 0})},
+      {"AddMesh", FormatArgs("vantor_leftpay", V{0, -1.345, 24.09})},
+      {"AddMesh", FormatArgs("vantor_rightpay", V{0, 1.345, 24.09})},
+  };
+  StackConfiguration* stack = Install();
+  stack->SetClassCaps(&vessel, 12.0);
+  EXPECT_EQ(Calls(), common);
+  EXPECT_EQ(stack->leftBoosterExhaust, 1u);
+  EXPECT_EQ(stack->rightBoosterExhaust, 2u);
+
+  CarrySatellite();
+  world.journal().Clear();
+  stack->SetClassCaps(&vessel, 0.0);
+  std::vector<Call> withSatellite = common;
+  withSatellite.push_back({"AddMesh", FormatArgs("relaysat", V{0, 0, 23.5})});
+  withSatellite.push_back({"GetEmptyMass", ""});
+  withSatellite.push_back({"SetEmptyMass", FormatArgs(727750.0)});
+  EXPECT_EQ(Calls(), withSatellite);
+}
+
+TEST_F(StackTest, InitSetsEveryFigure) {
+  StackConfiguration stack;
+  stack.ignitionTime = 5;
+  stack.lastSimTime = 6;
+  stack.boostersIgnited = true;
+  stack.Init();
+  EXPECT_NEAR(stack.thrustVacuum, 1114035.44, 0.005);
+  EXPECT_NEAR(stack.thrustSeaLevel, 880865.23, 0.005);
+  EXPECT_EQ(stack.boosterThrustSeaLevel, 5883990.0);
+  EXPECT_NEAR(stack.boosterThrustVacuum, 6472389.0, 0.5);
+  EXPECT_EQ(stack.lastSimTime, 0.0);
+  EXPECT_EQ(stack.boosterFuelMass, 237700.0);
+  EXPECT_EQ(stack.stackBaseMass, 251400.0);
+  EXPECT_EQ(stack.ignitionTime, 0.0);
+  EXPECT_FALSE(stack.boostersIgnited);
+  EXPECT_EQ(stack.boosterBurnTime, 129.0);
+  const double times[] = {0, 1, 105, 120, 129, 138};
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(boosterProfile.times[k], times[k]) << k;
+}
+
+TEST_F(StackTest, PadValues) {
+  Install();
+  EXPECT_EQ(state->emptyMass, 726800.0);
+  EXPECT_EQ(state->maxFuelMass, 158100.0);
+  EXPECT_NEAR(state->maxThrust[ENGINE_MAIN], 1114035.44, 0.005);
+  EXPECT_EQ(state->maxThrust[ENGINE_RETRO], 0.0);
+  EXPECT_EQ(state->maxThrust[ENGINE_HOVER], 0.0);
+  EXPECT_EQ(state->maxThrust[ENGINE_ATTITUDE], 50000.0);
+  for (const VECTOR3& point : state->touchdown) EXPECT_EQ(point.z, -16.0);
+  ASSERT_EQ(state->exhausts.size(), 3u);
+  EXPECT_EQ(state->exhausts[1].lengthScale, 0.0);
+  EXPECT_EQ(state->exhausts[2].widthScale, 0.0);
+  EXPECT_EQ(state->meshes.size(), 5u);
+
+  CarrySatellite();
+  Install();
+  EXPECT_EQ(state->emptyMass, 726800.0 + 950.0);
+  ASSERT_EQ(state->meshes.size(), 6u);
+  EXPECT_EQ(state->meshes.back().name, "relaysat");
+}
+
+TEST_F(StackTest, OnThePadOnlyTheCoreThrustIsCorrected) {
+  StackConfiguration* stack = Install();
+  state->atmPressure = 101400;
+  EXPECT_EQ(Step(1.0), (std::vector<std::string>{"GetEngineLevel(0)", "GetMainThrustModPtr()",
+                                                 "GetAtmPressure()"}));
+  EXPECT_NEAR(state->mainThrustMod, -233170.208, 0.0005);
+  EXPECT_EQ(state->emptyMass, 726800.0);
+  EXPECT_EQ(state->exhausts[1].lengthScale, 0.0);
+  EXPECT_FALSE(stack->boostersIgnited);
+  EXPECT_EQ(stack->lastSimTime, 1.0);
+}
+
+TEST_F(StackTest, IgnitionNeedsALevelAboveNinetyFivePercent) {
+  struct Case {
+    double level;
+    bool satellite;
+    bool ignites;
+  };
+  const Case cases[] = {
+      {0.95, false, false}, {std::nextafter(0.95, 1.0), false, true}, {1.0, true, true}};
+  for (const Case& c : cases) {
+    if (c.satellite) CarrySatellite();
+    StackConfiguration* stack = Install();
+    const double padMass = state->emptyMass;
+    state->engineLevel[ENGINE_MAIN] = c.level;
+    Step(2.5);
+    EXPECT_EQ(stack->boostersIgnited, c.ignites) << c.level;
+    EXPECT_EQ(stack->ignitionTime, c.ignites ? 2.5 : 0.0) << c.level;
+    // At ignition the profile starts at no thrust and full boosters.
+    EXPECT_EQ(state->emptyMass, padMass) << c.level;
+    EXPECT_EQ(state->mainThrustMod, 0.0) << c.level;
+    EXPECT_EQ(state->exhausts[1].lengthScale, c.ignites ? 10.0 : 0.0) << c.level;
+    EXPECT_EQ(state->exhausts[2].widthScale, c.ignites ? 1.0 : 0.0) << c.level;
+  }
+}
+
+TEST_F(StackTest, EOnThePadIgnitesSkipsAndThenDetectsIgnition) {
+  StackConfiguration* stack = Install();
+  stack->igniteRequested = true;
+  EXPECT_EQ(Step(1.0), (std::vector<std::string>{"SetEngineLevel(0, 1)", "GetMainThrustModPtr()",
+                                                 "GetAtmPressure()"}));
+  EXPECT_EQ(stack->lastSimTime, 1.0);
+  EXPECT_TRUE(Step(1.01).empty());
+  EXPECT_EQ(stack->lastSimTime, 1.0);
+  EXPECT_FALSE(stack->boostersIgnited);
+  Step(1.02);
+  EXPECT_TRUE(stack->boostersIgnited);
+  EXPECT_EQ(stack->ignitionTime, 1.02);
+}
+
+TEST_F(StackTest, BoosterBurnAddsBoosterThrustAndBurnsPropellantOff) {
+  StackConfiguration* stack = Install();
+  state->engineLevel[ENGINE_MAIN] = 1.0;
+  Step(0.5);  // ignition
+  Step(60.5);
+  EXPECT_EQ(state->mainThrustMod, 2 * 6472389.0);  // vacuum: the core needs no correction
+  EXPECT_NEAR(state->emptyMass, 0.5226783654 * 2 * 237700 + 251400, 5e-11 * 2 * 237700);
+  EXPECT_EQ(stack->lastSimTime, 60.5);
+
+  state->atmPressure = 101400;
+  Step(70.5);
+  EXPECT_NEAR(state->mainThrustMod, 880865.231627907 - 1114035.44 + 2 * 5883990.0, 1e-6);
+
+  // A throttled core leaves the boosters' share alone.
+  state->atmPressure = 0;
+  state->engineLevel[ENGINE_MAIN] = 0.3;
+  Step(80.5);
+  EXPECT_EQ(state->mainThrustMod, 2 * 6472389.0);
+  EXPECT_EQ(state->engineLevel[ENGINE_MAIN], 0.3);
+  EXPECT_FALSE(CoreInstalled());
+}
+
+TEST_F(StackTest, BoostersSeparateOnlyAfterTheBurnTime) {
+  Install();
+  state->engineLevel[ENGINE_MAIN] = 1.0;
+  Step(0.5);
+  Step(129.5);  // 129 s after ignition exactly
+  EXPECT_FALSE(CoreInstalled());
+  EXPECT_EQ(world.Find("L1-Stage_LeftBooster"), nullptr);
+
+  state->engineLevel[ENGINE_MAIN] = 0.6;
+  state->mainThrustMod = 321.0;
+  const std::vector<std::string> calls = Step(std::nextafter(129.5, 200.0));
+  ASSERT_TRUE(CoreInstalled());
+  EXPECT_NE(world.Find("L1-Stage_LeftBooster"), nullptr);
+  EXPECT_NE(world.Find("L1-Stage_RightBooster"), nullptr);
+  // No thrust update in this step: the core stage starts from a cleared modifier at full level.
+  for (const std::string& call : calls) EXPECT_NE(call, "GetAtmPressure()");
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2], "GetMainThrustModPtr()");
+  EXPECT_EQ(calls.back(), "SetEngineLevel(0, 1)");
+  EXPECT_EQ(state->mainThrustMod, 0.0);
+  EXPECT_EQ(state->engineLevel[ENGINE_MAIN], 1.0);
+  for (const VECTOR3& point : state->touchdown) EXPECT_EQ(point.z, -15.0);
+  EXPECT_EQ(state->exhausts.size(), 1u);
+  EXPECT_EQ(state->meshes.size(), 3u);
+  EXPECT_EQ(state->emptyMass, 13700.0);
+  EXPECT_FALSE(Manager()->currentConfiguration->jettisonRequested);
+}
+
+TEST_F(StackTest, JBeforeIgnitionWaitsForTheBoostersToBurn) {
+  StackConfiguration* stack = Install();
+  stack->jettisonRequested = true;
+  Step(1.0);
+  EXPECT_TRUE(stack->jettisonRequested);
+  state->engineLevel[ENGINE_MAIN] = 1.0;
+  Step(1.01);  // ignition
+  EXPECT_TRUE(stack->boostersIgnited);
+  EXPECT_TRUE(stack->jettisonRequested);
+  EXPECT_FALSE(CoreInstalled());
+  Step(1.02);
+  EXPECT_TRUE(CoreInstalled());
+  EXPECT_NE(world.Find("L1-Stage_RightBooster"), nullptr);
+}
+
+TEST_F(StackTest, JAndEPendingTogetherIgniteSkipThenSeparate) {
+  StackConfiguration* stack = Install();
+  state->engineLevel[ENGINE_MAIN] = 1.0;
+  Step(10.0);  // ignition
+  stack->igniteRequested = true;
+  stack->jettisonRequested = true;
+  EXPECT_EQ(Step(20.0).front(), "SetEngineLevel(0, 1)");
+  EXPECT_FALSE(CoreInstalled());
+  EXPECT_TRUE(Step(20.01).empty());
+  EXPECT_FALSE(CoreInstalled());
+  Step(20.02);
+  EXPECT_TRUE(CoreInstalled());
+}
+
+}  // namespace
