@@ -34,14 +34,6 @@ void CoreConfiguration::SetClassCaps(VESSEL* vessel, double) {
   AddSatelliteAboard(vessel);
 }
 
-void CoreConfiguration::ParseScenarioLine(VESSEL* vessel, char* line, VESSELSTATUS* status) {
-  vessel->ParseScenarioLine(line, status);
-}
-
-void CoreConfiguration::SaveState(VESSEL*, FILEHANDLE scenario) {
-  zapiWriteScenario_int(scenario, CONFIGURATION_KEY, CONFIGURATION_NUMBER);
-}
-
 // Exhausted means exactly 0 kg: the host stops the tank at 0.0, and any propellant left, however
 // little, still burns.
 void CoreConfiguration::Timestep(VESSEL* vessel, double simTime) {

@@ -7,7 +7,6 @@
 #include "vehicle/propulsion.h"
 #include "vehicle/satellite_payload.h"
 
-const char CONFIGURATION_KEY[] = "CONFIGURATION";
 
 namespace {
 

@@ -4,9 +4,6 @@
 #include "host/vessel.h"
 #include "host/vessel_status.h"
 
-/// Scenario key whose integer value names the flight configuration of a launcher.
-extern const char CONFIGURATION_KEY[];
-
 /// One flight phase of the launcher. The manager forwards the host's callbacks to the current
 /// configuration through the ten operations below, kept in this order; a phase change replaces the
 /// object by one of the other kind. Key presses only set request flags; the next time step acts on

@@ -52,14 +52,6 @@ void StackConfiguration::SetClassCaps(VESSEL* vessel, double) {
   AddSatelliteAboard(vessel);
 }
 
-void StackConfiguration::ParseScenarioLine(VESSEL* vessel, char* line, VESSELSTATUS* status) {
-  vessel->ParseScenarioLine(line, status);
-}
-
-void StackConfiguration::SaveState(VESSEL*, FILEHANDLE scenario) {
-  zapiWriteScenario_int(scenario, CONFIGURATION_KEY, CONFIGURATION_NUMBER);
-}
-
 void StackConfiguration::Timestep(VESSEL* vessel, double simTime) {
   if (StepTakenByRequests(vessel, simTime)) return;
   if (!boostersIgnited) {

@@ -1,8 +1,5 @@
 #include "host/callbacks.h"
 
-#include <cctype>
-#include <cstdio>
-#include <cstring>
 #include <new>
 
 #include "config/core_configuration.h"
@@ -10,11 +7,15 @@
 #include "config/stack_configuration.h"
 #include "host/zapi.h"
 #include "module/configuration_manager.h"
+#include "scenario/scenario_keys.h"
+#include "scenario/scenario_reader.h"
 
 // The module serves one launcher at a time. A second zvcInit while a launcher lives gives the new
 // vessel a fresh manager and reclaims the old one with its configuration. After zvcExit the module
-// has no manager, and a callback that finds none does nothing: the vessel it is handed may
-// already be gone.
+// has no manager, and a callback that finds none behaves as with no configuration installed: time
+// steps and keys do nothing, loading hands every line to the host and saving writes the host's
+// lines only, so the host's own state is never lost. No exception ever reaches the host: the
+// module throws none, and one thrown by a host call ends the callback.
 
 namespace {
 
@@ -22,23 +23,20 @@ ConfigurationManager* ManagerFor(VESSEL* vessel) {
   return vessel != nullptr ? Manager() : nullptr;
 }
 
-// Compares the first length characters without regard to case; a shorter line never matches.
-bool StartsWithKey(const char* line, const char* key, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) {
-    const int a = std::tolower(static_cast<unsigned char>(line[i]));
-    const int b = std::tolower(static_cast<unsigned char>(key[i]));
-    if (a != b) return false;
+template <typename Body>
+void Guarded(Body body) noexcept {
+  try {
+    body();
+  } catch (...) {
   }
-  return true;
 }
 
 // Reads the configuration number of a CONFIGURATION line; false for any other line. A line with
 // no readable number names 0.
 bool ReadConfigurationLine(const char* line, int& number) {
-  const std::size_t length = std::strlen(CONFIGURATION_KEY);
-  if (!StartsWithKey(line, CONFIGURATION_KEY, length)) return false;
-  number = 0;
-  std::sscanf(line + length, "%d", &number);
+  const char* value = MatchKey(line, KEY_CONFIGURATION);
+  if (value == nullptr) return false;
+  if (!ReadInteger(value, number)) number = 0;
   return true;
 }
 
@@ -54,49 +52,62 @@ LauncherConfiguration* ChooseConfiguration(int number, LauncherConfiguration* in
 }  // namespace
 
 VESSEL* zvcInit(OBJHANDLE hostVessel, int flightModel) {
-  ReplaceManager(new (std::nothrow) ConfigurationManager);
-  return new (std::nothrow) VESSEL(hostVessel, flightModel);
+  VESSEL* vessel = nullptr;
+  Guarded([&] {
+    ReplaceManager(new (std::nothrow) ConfigurationManager);
+    vessel = new (std::nothrow) VESSEL(hostVessel, flightModel);
+  });
+  return vessel;
 }
 
 void zvcExit(VESSEL* vessel) {
-  ReplaceManager(nullptr);
-  delete vessel;
+  Guarded([&] {
+    ReplaceManager(nullptr);
+    delete vessel;
+  });
 }
 
 void zvcSetClassCaps(VESSEL* vessel) {
-  ConfigurationManager* manager = ManagerFor(vessel);
-  if (manager == nullptr) return;
-  manager->SetConfiguration(new (std::nothrow) StackConfiguration, vessel, 0.0);
+  Guarded([&] {
+    ConfigurationManager* manager = ManagerFor(vessel);
+    if (manager == nullptr) return;
+    manager->SetConfiguration(new (std::nothrow) StackConfiguration, vessel, 0.0);
+  });
 }
 
 void zvcTimestep(VESSEL* vessel, double simTime) {
-  ConfigurationManager* manager = ManagerFor(vessel);
-  if (manager == nullptr) return;
-  manager->Timestep(vessel, simTime);
+  Guarded([&] {
+    ConfigurationManager* manager = ManagerFor(vessel);
+    if (manager == nullptr) return;
+    manager->Timestep(vessel, simTime);
+  });
 }
 
 // The host hears 0 whatever the configuration did with the keys.
 int zvcConsumeKey(VESSEL* vessel, const char* keystate) {
-  ConfigurationManager* manager = ManagerFor(vessel);
-  if (manager == nullptr || keystate == nullptr) return 0;
-  manager->ConsumeKey(vessel, keystate);
+  Guarded([&] {
+    ConfigurationManager* manager = ManagerFor(vessel);
+    if (manager == nullptr || keystate == nullptr) return;
+    manager->ConsumeKey(vessel, keystate);
+  });
   return 0;
 }
+
+namespace {
 
 // Lines before the first CONFIGURATION line are the host's. The configuration that line names is
 // installed before any of its own lines arrive, so that its Init cannot undo what they set; its
 // capabilities are applied once more at the end, now with the values read.
-void zvcLoadState(VESSEL* vessel, FILEHANDLE scenario, VESSELSTATUS* status) {
-  ConfigurationManager* manager = ManagerFor(vessel);
-  if (manager == nullptr) return;
-  LauncherConfiguration* const initial = new (std::nothrow) StackConfiguration;
-  manager->SetConfiguration(initial, vessel, 0.0);
+void LoadState(ConfigurationManager* manager, VESSEL* vessel, FILEHANDLE scenario,
+               VESSELSTATUS* status) {
+  LauncherConfiguration* const initial = manager ? new (std::nothrow) StackConfiguration : nullptr;
+  if (manager) manager->SetConfiguration(initial, vessel, 0.0);
   LauncherConfiguration* configuration = initial;
   bool selected = false;
   char* line = nullptr;
   while (zapiReadScenario_nextline(scenario, line)) {
     int number = 0;
-    if (!selected && ReadConfigurationLine(line, number)) {
+    if (manager && !selected && ReadConfigurationLine(line, number)) {
       configuration = ChooseConfiguration(number, initial);
       manager->SetConfiguration(configuration, vessel, 0.0);
       selected = true;
@@ -107,12 +118,22 @@ void zvcLoadState(VESSEL* vessel, FILEHANDLE scenario, VESSELSTATUS* status) {
     }
   }
   if (configuration != nullptr) configuration->SetClassCaps(vessel, 0.0);
-  manager->SetCurrent(configuration);
+  if (manager) manager->SetCurrent(configuration);
+}
+
+}  // namespace
+
+void zvcLoadState(VESSEL* vessel, FILEHANDLE scenario, VESSELSTATUS* status) {
+  Guarded([&] {
+    if (vessel == nullptr) return;
+    LoadState(Manager(), vessel, scenario, status);
+  });
 }
 
 void zvcSaveState(VESSEL* vessel, FILEHANDLE scenario) {
-  ConfigurationManager* manager = ManagerFor(vessel);
-  if (manager == nullptr) return;
-  vessel->SaveDefaultState(scenario);
-  manager->SaveState(vessel, scenario);
+  Guarded([&] {
+    if (vessel == nullptr) return;
+    vessel->SaveDefaultState(scenario);
+    if (ConfigurationManager* manager = Manager()) manager->SaveState(vessel, scenario);
+  });
 }

@@ -178,21 +178,27 @@ TEST_F(ModuleSpine, ConsumeKeyAnswersZeroEvenWhenTheConfigurationTookTheKey) {
 TEST_F(ModuleSpine, SaveStateWritesTheHostLinesFirst) {
   VESSEL* launcher = zvcInit(state, 0);
   zvcSetClassCaps(launcher);
+  ScenarioStream hostLines;
+  vessel.SaveDefaultState(&hostLines);
+  const std::size_t hostCount = hostLines.lines.size();
   ScenarioStream saved;
   zvcSaveState(launcher, &saved);
-  ASSERT_GE(saved.lines.size(), 2u);
-  EXPECT_EQ(saved.lines.back(), "CONFIGURATION 0");
-  EXPECT_EQ(saved.lines.front().rfind("CONFIGURATION", 0), std::string::npos);
+  ASSERT_GT(saved.lines.size(), hostCount);
+  EXPECT_EQ(std::vector<std::string>(saved.lines.begin(), saved.lines.begin() + hostCount),
+            hostLines.lines);
+  EXPECT_EQ(saved.lines[hostCount], "CONFIGURATION 0");
 
   Manager()->SetConfiguration(new CoreConfiguration, launcher, 0.0);
   saved.lines.clear();
   zvcSaveState(launcher, &saved);
-  EXPECT_EQ(saved.lines.back(), "CONFIGURATION 1");
+  ASSERT_GT(saved.lines.size(), hostCount);
+  EXPECT_EQ(saved.lines[hostCount], "CONFIGURATION 1");
   zvcExit(launcher);
 }
 
-// After zvcExit the module has no manager; callbacks, even with a live VESSEL, do nothing.
-TEST_F(ModuleSpine, CallbacksAfterExitDoNothing) {
+// After zvcExit the module has no manager; callbacks with a live VESSEL behave as with no
+// configuration: nothing flies, but the host's own lines still go to and come from the host.
+TEST_F(ModuleSpine, CallbacksAfterExitBehaveAsWithNoConfiguration) {
   VESSEL* launcher = zvcInit(state, 0);
   zvcSetClassCaps(launcher);
   zvcExit(launcher);
@@ -206,10 +212,14 @@ TEST_F(ModuleSpine, CallbacksAfterExitDoNothing) {
   zvcSetClassCaps(&vessel);
   zvcTimestep(&vessel, 1.0);
   EXPECT_EQ(zvcConsumeKey(&vessel, keystate()), 0);
-  zvcLoadState(&vessel, &stream, &status);
-  zvcSaveState(&vessel, &stream);
   EXPECT_TRUE(Operations().empty());
-  EXPECT_EQ(stream.lines.size(), 1u);
+  zvcLoadState(&vessel, &stream, &status);
+  EXPECT_EQ(LoadSequence(), (std::vector<std::string>{"host \"CONFIGURATION 1\""}));
+  ScenarioStream saved;
+  zvcSaveState(&vessel, &saved);
+  ScenarioStream hostLines;
+  vessel.SaveDefaultState(&hostLines);
+  EXPECT_EQ(saved.lines, hostLines.lines);
   EXPECT_EQ(Manager(), nullptr);
   zvcExit(nullptr);
 }
@@ -246,12 +256,18 @@ TEST_F(ModuleSpine, LoadStateInstallsTheConfigurationThatTheBlockNames) {
        {"caps -16", "modifier", "host \"RPOS 1 2 3\"", "host \"ITIME 5\"", "caps -16"}},
       {{"RPOS 1 2 3", "CONFIGURATION 0", "ITIME 5"},
        false,
-       {"caps -16", "modifier", "host \"RPOS 1 2 3\"", "caps -16", "modifier", "host \"ITIME 5\"",
-        "caps -16"}},
+       {"caps -16", "modifier", "host \"RPOS 1 2 3\"", "caps -16", "modifier", "caps -16"}},
       {{"CONFIGURATION 1", "SHROUD 1", "CONFIGURATION 0"},
        true,
-       {"caps -16", "modifier", "caps -15", "modifier", "host \"SHROUD 1\"",
-        "host \"CONFIGURATION 0\"", "caps -15"}},
+       {"caps -16", "modifier", "caps -15", "modifier", "host \"CONFIGURATION 0\"", "caps -15"}},
+      // Each configuration's keys are its own: the other's go to the host.
+      {{"CONFIGURATION 0", "SHROUD 1"},
+       false,
+       {"caps -16", "modifier", "caps -16", "modifier", "host \"SHROUD 1\"", "caps -16"}},
+      {{"CONFIGURATION 1", "ITIME 5", "BOOSTER_IGNITED 1"},
+       true,
+       {"caps -16", "modifier", "caps -15", "modifier", "host \"ITIME 5\"",
+        "host \"BOOSTER_IGNITED 1\"", "caps -15"}},
       {{"configuration 1"}, true, {"caps -16", "modifier", "caps -15", "modifier", "caps -15"}},
       {{"Configuration1"}, true, {"caps -16", "modifier", "caps -15", "modifier", "caps -15"}},
       {{"CONFIGURATION 2", "CONFIGURATION 1"},
