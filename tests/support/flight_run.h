@@ -1,0 +1,56 @@
+#pragma once
+
+// Whole flights in the stand-in host: fresh worlds, stepping, and what the host observed.
+//
+// A world loads the launcher module with dlopen and unloads it when it ends, so the module's
+// module-wide state (the satellite record) is fresh only in a world created after the previous
+// one has ended. Worlds live on the heap here so that a test can end one before the next begins.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/world.h"
+
+/// A world with the project's class files and the built module's folder.
+std::unique_ptr<World> NewWorld();
+
+/// A fresh world read from a scenario text or file; null, with a test failure, when refused.
+std::unique_ptr<World> WorldFromText(const std::string& text);
+std::unique_ptr<World> WorldFromFile(const std::string& path);
+
+/// A launch from the pad: a new launcher (its module's own defaults) standing on the pad at 5.2 N
+/// 52.8 W, with the input focus and the key script (e.g. "5:E").
+std::unique_ptr<World> WorldOnPad(const std::string& launcherName, const std::string& keys);
+
+std::string ReadTextFile(const std::string& path);
+
+/// The frame of a simulation time that is a whole number of frames.
+long FrameOf(double time, double dt);
+/// The simulation time of a frame, as the host computes it.
+double TimeOf(long frame, double dt);
+
+/// The first frame whose time t satisfies t - start > span, with the host's and the module's
+/// arithmetic: where a burn that started at `start` is over.
+long FirstFrameAfter(double start, double span, double dt);
+
+/// Steps once; the host's events of that step.
+std::vector<HostEvent> StepOnce(World& world);
+/// Steps until the simulation time reaches t; the host's events of those steps.
+std::vector<HostEvent> FlyUntil(World& world, double t);
+/// Steps until a step reports an event of the kind, at most until the time limit; that step's
+/// frame, or -1.
+long FlyUntilEvent(World& world, const std::string& kind, double limit);
+
+/// The events of one kind, in order.
+std::vector<HostEvent> EventsOfKind(const std::vector<HostEvent>& events, const std::string& kind);
+
+/// The world's vessels in order, each as "name:class".
+std::vector<std::string> VesselList(const World& world);
+
+/// The lines of one vessel's block in a scenario text, without BEGIN_VESSEL and END_VESSEL.
+std::vector<std::string> VesselBlock(const std::string& scenario, const std::string& name);
+/// The first word of each line.
+std::vector<std::string> KeysOf(const std::vector<std::string>& lines);
+/// The text after the key of the first line that starts with "key ", or "" when none does.
+std::string ValueOf(const std::vector<std::string>& lines, const std::string& key);
