@@ -17,12 +17,20 @@ World::World() : previous_(current) {
 }
 
 World::~World() {
+  End();
+  if (current == this) current = previous_;
+}
+
+void World::End() {
   // Modules say goodbye to their vessels before the module itself is unloaded.
-  for (auto& vessel : vessels_)
-    if (vessel->module) vessel->module->callbacks().exit(vessel->moduleVessel);
+  for (auto& vessel : vessels_) {
+    if (!vessel->module) continue;
+    if (journal_.enabled()) Record(vessel.get(), "zvcExit", {});
+    vessel->module->callbacks().exit(vessel->moduleVessel);
+  }
+  focus_ = nullptr;
   vessels_.clear();
   module_.reset();
-  if (current == this) current = previous_;
 }
 
 World* World::Current() {

@@ -51,6 +51,9 @@ class World {
   void Step();
   /// Steps until the simulation time reaches t.
   void RunUntil(double t);
+  /// Ends the flight: zvcExit for every vessel a module flies (journaled), then the vessels and the
+  /// module are let go. The destructor does it for a world not ended before.
+  void End();
 
   // Vessels.
   /// Creates a vessel of a known class with a state. A module class loads its module and calls

@@ -1,0 +1,156 @@
+#include "sim/zsim/command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "sim/key_script.h"
+
+namespace {
+
+/// A finite number above zero, or at least zero when zero is allowed; `what` names it in the
+/// complaint ("a time in seconds", "a positive factor").
+CLI::Validator Number(bool allowZero, const std::string& what) {
+  return CLI::Validator(
+      [allowZero, what](std::string& text) -> std::string {
+        char* end = nullptr;
+        const double value = std::strtod(text.c_str(), &end);
+        const bool number = end != text.c_str() && *end == '\0' && std::isfinite(value);
+        if (number && (value > 0 || (allowZero && value == 0))) return {};
+        return "'" + text + "' is not " + what;
+      },
+      "");
+}
+
+CLI::Validator Seconds(bool allowZero) {
+  return Number(allowZero, allowZero ? "a time in seconds" : "a positive number of seconds");
+}
+
+CLI::Validator KeyPresses() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        KeyScript script;
+        std::string error;
+        return script.Parse(text, error) ? std::string() : error;
+      },
+      "");
+}
+
+constexpr const char* kExamples = R"(
+Examples:
+  zsim fly scenarios/default.scn
+      the default launch; files go to ./out
+  zsim fly scenarios/default.scn --out run1 --until 200 --save-at 100,134
+      fly 200 s, saving the world at 100 s and 134 s (run1/saved_100.scn, ...)
+  zsim fly run1/saved_100.scn --out run2
+      carry on from a saved world (its time starts at 0 again)
+  zsim fly scenarios/default.scn --keys 5:E,60:J --trace
+      ignite at 5 s, separate the boosters at 60 s, write the host/module calls to out/trace.log
+  zsim fly scenarios/default.scn --realtime 20
+      watch the launch at 20 times real speed
+
+Files written to the output folder: events.csv, telemetry.csv, summary.txt, flight.png (with
+gnuplot), trace.log (with --trace), saved_T.scn (with --save-at). They appear when the flight
+ends; a flight that cannot start leaves the folder as it was.
+Exit status: 0 flown, 1 an input or output failed, 2 a bad command line, 130 stopped by Ctrl-C.
+)";
+
+void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
+  fly.add_option("SCENARIO", options.scenario,
+                 "Scenario file to fly, e.g. scenarios/default.scn (format: docs/SCENARIO.md)")
+      ->required()
+      ->type_name("FILE");
+  fly.add_option("--out", options.out,
+                 "Folder for the flight's files, made if missing (default: out), e.g. --out run1")
+      ->type_name("DIR");
+  fly.add_option("--dt", options.dt,
+                 "Frame length in seconds, instead of the scenario's DT (default 0.01), "
+                 "e.g. --dt 0.005")
+      ->type_name("S")
+      ->check(Seconds(false));
+  fly.add_option("--until", options.until,
+                 "Simulation time to stop at, s (default 660: past satellite release), "
+                 "e.g. --until 150")
+      ->type_name("S")
+      ->check(Seconds(true));
+  fly.add_option("--keys", options.keys,
+                 "Key presses T:KEY,... each held 0.1 s, instead of the scenario's KEYS; keys "
+                 "E (ignite), J (separate), modifiers as LSHIFT+J, e.g. --keys 5:E,60:J")
+      ->type_name("T:KEY,...")
+      ->check(KeyPresses());
+  fly.add_option("--save-at", options.saveAt,
+                 "Save the whole world as a scenario at these times (s) to DIR/saved_T.scn; "
+                 "the saved file flies on with zsim fly, e.g. --save-at 100,134.5")
+      ->delimiter(',')
+      ->type_name("T[,T...]")
+      ->check(Seconds(true));
+  fly.add_option("--every", options.every,
+                 "Telemetry interval in seconds (default 0.1), e.g. --every 1")
+      ->type_name("S")
+      ->check(Seconds(false));
+  fly.add_option("--module", options.module,
+                 "Launcher module library to load instead of the one the class files name, "
+                 "e.g. --module build/libvantor.so")
+      ->type_name("PATH");
+  fly.add_option("--classes", options.classFolder,
+                 "Folder of vessel class files (default: the installed or source tree's), "
+                 "e.g. --classes classes")
+      ->type_name("DIR");
+  fly.add_flag("--trace", options.trace,
+               "Write every call between host and module to DIR/trace.log (docs/TRACE.md)");
+  fly.add_flag("--no-plot", options.noPlot, "Do not draw DIR/flight.png");
+  fly.add_option("--realtime", options.realtime,
+                 "Pace the flight to the wall clock, FACTOR times faster (default 1), with a "
+                 "live status line on a terminal; Ctrl-C ends the flight early, e.g. "
+                 "--realtime 10")
+      ->expected(0, 1)
+      ->default_str("1")
+      ->type_name("[FACTOR]")
+      ->check(Number(false, "a positive factor"));
+  fly.add_flag("--quiet", options.quiet,
+               "Print nothing but errors and the line that says where the files are");
+}
+
+/// One line for a command line CLI11 could not read.
+int BadCommandLine(const CLI::ParseError& error) {
+  std::string message = error.what();
+  std::replace(message.begin(), message.end(), '\n', ' ');
+  std::fprintf(stderr, "zsim: %s (zsim fly --help explains the options)\n", message.c_str());
+  return kExitBadCommandLine;
+}
+
+}  // namespace
+
+int ReadCommandLine(int argc, char** argv, FlyOptions& options) {
+  CLI::App app{"zsim: the stand-in Zenthar host. Loads the Vantor launcher module and flies it."};
+  app.require_subcommand(1);
+  CLI::App* fly = app.add_subcommand(
+      "fly", "Fly a scenario headless; print its timeline and write its files to a folder.");
+  AddFlyOptions(*fly, options);
+  fly->footer(kExamples);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::printf("%s", app.help().c_str());  // the help of the command asked about
+    return kExitFlown;
+  } catch (const CLI::CallForAllHelp&) {
+    std::printf("%s", app.help("", CLI::AppFormatMode::All).c_str());
+    return kExitFlown;
+  } catch (const CLI::ParseError& error) {
+    return BadCommandLine(error);
+  }
+
+  options.keysGiven = fly->count("--keys") > 0;
+  std::sort(options.saveAt.begin(), options.saveAt.end());
+  options.saveAt.erase(std::unique(options.saveAt.begin(), options.saveAt.end()),
+                       options.saveAt.end());
+  if (!options.saveAt.empty() && options.saveAt.back() > options.until) {
+    std::fprintf(stderr, "zsim: --save-at %g comes after --until %g: it would never be saved\n",
+                 options.saveAt.back(), options.until);
+    return kExitBadCommandLine;
+  }
+  return -1;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// What `zsim fly` is asked to do.
+struct FlyOptions {
+  std::string scenario;        ///< the scenario file to fly
+  std::string out = "out";     ///< folder the flight's files go to
+  double dt = 0;               ///< s, frame length; 0 keeps the scenario's
+  double until = 660;          ///< s, simulation time at which the flight stops
+  bool keysGiven = false;      ///< --keys replaces the scenario's key presses
+  std::string keys;            ///< "T:KEY,..."
+  std::vector<double> saveAt;  ///< s, times at which the world is saved, ascending, no repeats
+  double every = 0.1;          ///< s, telemetry interval
+  std::string module;          ///< module library to load instead of the class files' one
+  std::string classFolder;     ///< vessel class files
+  bool quiet = false;
+  bool noPlot = false;
+  bool trace = false;
+  double realtime = 0;  ///< pace to the wall clock this many times faster; 0: as fast as it goes
+};
+
+/// Exit statuses of zsim.
+constexpr int kExitFlown = 0;
+constexpr int kExitCannotFly = 1;  ///< an input file, the module or the output folder failed
+constexpr int kExitBadCommandLine = 2;
+constexpr int kExitInterrupted = 130;  ///< stopped by Ctrl-C; the files up to then are written
+
+/// Reads the command line into options. Returns -1 when a flight is to be flown, else the exit
+/// status: 0 after printing help, kExitBadCommandLine after one line on stderr saying what is
+/// wrong.
+int ReadCommandLine(int argc, char** argv, FlyOptions& options);

@@ -1,0 +1,183 @@
+#include "sim/zsim/event_log.h"
+
+#include <cstring>
+
+#include "sim/physics.h"
+
+namespace {
+
+const char* const kBoosterSeparation = "booster separation";
+const char* const kFairingJettison = "fairing jettison";
+const char* const kSatelliteRelease = "satellite release";
+
+bool BoosterFlameLit(const VesselState& vessel) {
+  for (const ExhaustRef& flame : vessel.exhausts)
+    if (flame.type == EXHAUST_CUSTOM && flame.lengthScale > 0) return true;
+  return false;
+}
+
+/// What a body that appears during the flight means, from its class: the launcher's own bodies
+/// by their class names; anything else it makes is the satellite.
+const char* MilestoneOf(const std::string& className) {
+  if (className == "Vantor_LeftBooster" || className == "Vantor_RightBooster")
+    return kBoosterSeparation;
+  if (className == "Vantor_LeftPayload" || className == "Vantor_RightPayload")
+    return kFairingJettison;
+  return kSatelliteRelease;
+}
+
+std::string Level(double level) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", level);
+  return text;
+}
+
+/// What an event says in the timeline, and of whom.
+void Wording(const FlightEvent& event, std::string& what, std::string& who) {
+  who = event.vessel;
+  if (event.kind == "engine") {
+    what = event.detail == "0"   ? "main engine cut-off"
+           : event.detail == "1" ? "main engine ignition"
+                                 : "main engine at " + event.detail;
+  } else if (event.kind == "booster_ignition") {
+    what = "booster ignition";
+  } else if (event.kind == "vessel_created") {
+    what = event.atLoad ? "in the scenario" : *event.milestone ? event.milestone : "new vessel";
+    who += " (" + event.detail + ")";
+  } else if (event.kind == "vessel_refused") {
+    what = "vessel refused";
+    who += " (class " + event.detail + ")";
+  } else if (event.kind == "focus") {
+    what = "focus";
+  } else if (event.kind == "propellant_exhausted") {
+    what = "propellant exhausted";
+  } else if (event.kind == "impact") {
+    what = "impact";
+  } else if (event.kind == "saved") {
+    what = "world saved";
+    who = event.detail;
+  } else {
+    what = event.kind;
+    if (!event.detail.empty()) who += " " + event.detail;
+  }
+}
+
+bool SameMoment(const FlightEvent& a, const FlightEvent& b) {
+  return a.time == b.time && a.kind == b.kind && a.atLoad == b.atLoad &&
+         std::strcmp(a.milestone, b.milestone) == 0 && a.altitude == b.altitude &&
+         a.speed == b.speed && a.mass == b.mass;
+}
+
+/// A CSV field, quoted when it holds a comma, a quote or a line break.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+void EventLog::Add(const std::string& kind, const VesselState* stateOf, const std::string& vessel,
+                   const std::string& detail, double time, bool atLoad, const char* milestone) {
+  FlightEvent event{time, kind, vessel, detail, 0, 0, 0, atLoad, milestone};
+  if (stateOf) {
+    event.altitude = Altitude(*stateOf, world_.planet);
+    event.speed = Length(stateOf->velocity);
+    event.mass = stateOf->Mass();
+  }
+  events_.push_back(std::move(event));
+}
+
+void EventLog::TakeHostReport(const HostEvent& report, bool atLoad) {
+  const VesselState* named = world_.Find(report.vessel);
+  if (report.kind == "vessel_created" && !atLoad) {
+    const char* milestone = MilestoneOf(report.detail);
+    Add(report.kind, vehicle_, report.vessel, report.detail, report.time, false, milestone);
+    phase_ = milestone == kSatelliteRelease  ? "satellite released"
+             : milestone == kFairingJettison ? "fairing jettison"
+                                             : "core burn";
+    return;
+  }
+  if (report.kind == "vessel_refused" || report.kind == "saved") {
+    Add(report.kind, vehicle_, report.vessel, report.detail, report.time, atLoad);
+    return;
+  }
+  if (report.kind == "focus" && !atLoad && named) vehicle_ = named;
+  if (report.kind == "propellant_exhausted" && named == launcher_) phase_ = "burnout";
+  if (report.kind == "impact" && named == vehicle_) phase_ = "down";
+  Add(report.kind, named ? named : vehicle_, report.vessel, report.detail, report.time, atLoad);
+}
+
+void EventLog::WatchLauncher(double frameTime) {
+  if (!launcher_) return;
+  const double level = launcher_->engineLevel[ENGINE_MAIN];
+  if (level != mainLevel_) {
+    Add("engine", launcher_, launcher_->name, Level(level), frameTime, false);
+    if (mainLevel_ == 0) phase_ = "ignition";
+    if (level == 0 && std::strcmp(phase_, "satellite released") != 0) phase_ = "coasting";
+    mainLevel_ = level;
+  }
+  if (!boostersLit_ && BoosterFlameLit(*launcher_)) {
+    boostersLit_ = true;
+    Add("booster_ignition", launcher_, launcher_->name, {}, frameTime, false);
+    phase_ = "booster burn";
+  }
+}
+
+std::size_t EventLog::Observe() {
+  const std::size_t before = events_.size();
+  const bool atLoad = !started_;
+  if (atLoad) {
+    started_ = true;
+    launcher_ = world_.Launcher();
+    vehicle_ = launcher_ ? launcher_ : world_.focus();
+    if (launcher_) {
+      mainLevel_ = launcher_->engineLevel[ENGINE_MAIN];
+      boostersLit_ = BoosterFlameLit(*launcher_);
+    }
+    phase_ = launcher_ && launcher_->landed ? "on the pad"
+             : mainLevel_ > 0               ? (boostersLit_ ? "booster burn" : "core burn")
+                                            : "coasting";
+  }
+  const std::vector<HostEvent>& reports = world_.events();
+  for (; reportsSeen_ < reports.size(); ++reportsSeen_)
+    TakeHostReport(reports[reportsSeen_], atLoad);
+  if (!atLoad && world_.frame() > 0)
+    WatchLauncher(static_cast<double>(world_.frame() - 1) * world_.dt);
+  return events_.size() - before;
+}
+
+std::vector<std::string> TimelineLines(const std::vector<FlightEvent>& events, std::size_t first) {
+  std::vector<std::string> lines;
+  for (std::size_t i = first; i < events.size();) {
+    std::string what;
+    std::string who;
+    Wording(events[i], what, who);
+    std::size_t next = i + 1;
+    for (; next < events.size() && SameMoment(events[i], events[next]); ++next) {
+      std::string otherWhat;
+      std::string otherWho;
+      Wording(events[next], otherWhat, otherWho);
+      who += ", " + otherWho;
+    }
+    char line[256];
+    std::snprintf(line, sizeof line, "T+%8.2f s  %-22s alt %8.1f km  v %7.1f m/s  m %8.0f kg  ",
+                  events[i].time, what.c_str(), events[i].altitude / 1000, events[i].speed,
+                  events[i].mass);
+    lines.push_back(line + who);
+    i = next;
+  }
+  return lines;
+}
+
+void WriteEventsCsv(std::FILE* file, const std::vector<FlightEvent>& events) {
+  std::fputs("t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg\n", file);
+  for (const FlightEvent& event : events)
+    std::fprintf(file, "%.10g,%s,%s,%s,%.10g,%.10g,%.10g\n", event.time, event.kind.c_str(),
+                 CsvField(event.vessel).c_str(), CsvField(event.detail).c_str(), event.altitude,
+                 event.speed, event.mass);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sim/world.h"
+
+/// One event of the flight: what the host observed, with a vessel's state at the end of the frame
+/// in which it happened.
+struct FlightEvent {
+  double time;            ///< s, simulation time of the frame in which the host saw it
+  std::string kind;       ///< engine, booster_ignition, vessel_created, vessel_refused, focus,
+                          ///< propellant_exhausted, impact, saved
+  std::string vessel;     ///< the vessel it concerns
+  std::string detail;     ///< the new engine level, the class created or refused, the file saved
+  double altitude;        ///< m
+  double speed;           ///< m/s
+  double mass;            ///< kg
+  bool atLoad;            ///< seen while the scenario was read, before the first frame
+  const char* milestone;  ///< "booster separation", "fairing jettison", "satellite release", or ""
+};
+
+/// Watches a world and collects the events of its flight: the host's own reports and what it sees
+/// change from frame to frame (the launcher's main-engine level, its booster flames lit). It also
+/// knows the vehicle being flown: the launcher, and once the focus moves during the flight, the new
+/// focus (the satellite after its release).
+///
+/// The state an event carries is that of the vessel it names, except for a body that has just left
+/// the vehicle (and for a refusal or a save), which carry the vehicle's state: where and how fast
+/// it was flying, and its mass once the body has gone.
+class EventLog {
+ public:
+  explicit EventLog(World& world) : world_(world) {}
+
+  /// Looks at the world after the scenario was read, a frame was run or a file saved; returns how
+  /// many events are new (the last ones of events()). Allocates only when something happened.
+  std::size_t Observe();
+  const std::vector<FlightEvent>& events() const { return events_; }
+
+  /// The vessel whose flight is recorded; null when the world holds neither launcher nor focus.
+  const VesselState* vehicle() const { return vehicle_; }
+  /// Where the flight stands, for a status line: "on the pad", "booster burn", "core burn" ...
+  const char* phase() const { return phase_; }
+
+ private:
+  void Add(const std::string& kind, const VesselState* stateOf, const std::string& vessel,
+           const std::string& detail, double time, bool atLoad, const char* milestone = "");
+  void TakeHostReport(const HostEvent& report, bool atLoad);
+  void WatchLauncher(double frameTime);
+
+  World& world_;
+  bool started_ = false;
+  std::size_t reportsSeen_ = 0;
+  const VesselState* vehicle_ = nullptr;
+  const VesselState* launcher_ = nullptr;
+  double mainLevel_ = 0;      ///< the launcher's main-engine level at the end of the last frame
+  bool boostersLit_ = false;  ///< booster flames seen scaled at least once
+  const char* phase_ = "";
+  std::vector<FlightEvent> events_;
+};
+
+/// The flight's timeline as a person reads it, one line per moment: events from `first` on, those
+/// of one frame that say the same thing of the same state on one line ("booster separation" for
+/// both boosters).
+std::vector<std::string> TimelineLines(const std::vector<FlightEvent>& events, std::size_t first);
+
+/// events.csv: t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg.
+void WriteEventsCsv(std::FILE* file, const std::vector<FlightEvent>& events);

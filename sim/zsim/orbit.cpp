@@ -1,0 +1,22 @@
+#include "sim/zsim/orbit.h"
+
+#include <cmath>
+
+#include "sim/vec_math.h"
+
+OrbitShape OrbitOf(const VECTOR3& position, const VECTOR3& velocity, const Planet& planet) {
+  const double mu = planet.gm;
+  const double r = Length(position);
+  const double energy = 0.5 * Dot(velocity, velocity) - mu / r;  // J/kg
+  const double h = Length(Cross(position, velocity));            // m^2/s
+  const double squared = 1 + 2 * energy * h * h / (mu * mu);
+  const double e = squared > 0 ? std::sqrt(squared) : 0;
+  OrbitShape orbit;
+  orbit.eccentricity = e;
+  orbit.bound = energy < 0;
+  // The periapsis from the semi-latus rectum holds for every conic; the apoapsis from the
+  // semi-major axis holds for a straight-up flight too (e = 1, the far end at 2a).
+  orbit.periapsisAltitude = h * h / mu / (1 + e) - planet.radius;
+  orbit.apoapsisAltitude = orbit.bound ? -mu / (2 * energy) * (1 + e) - planet.radius : INFINITY;
+  return orbit;
+}

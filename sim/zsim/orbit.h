@@ -1,0 +1,15 @@
+#pragma once
+
+#include "host/vector3.h"
+#include "sim/planet.h"
+
+/// The shape of the two-body orbit through a position and velocity around the planet.
+struct OrbitShape {
+  double periapsisAltitude;  ///< m above the surface; below zero the orbit meets the ground
+  double apoapsisAltitude;   ///< m above the surface; infinity on an escape path
+  double eccentricity;
+  bool bound;  ///< false on an escape path
+};
+
+/// From position (m) and velocity (m/s) relative to the planet's centre.
+OrbitShape OrbitOf(const VECTOR3& position, const VECTOR3& velocity, const Planet& planet);

@@ -1,0 +1,182 @@
+#include "sim/zsim/plot.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+/// A gnuplot string in single quotes, where only the quote itself needs doubling.
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'') quoted += '\'';
+    quoted += c;
+  }
+  return quoted + "'";
+}
+
+/// A gnuplot string in double quotes: backslashes and quotes escaped, line breaks kept as \n.
+std::string DoubleQuoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '\n') {
+      quoted += "\\n";
+      continue;
+    }
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string FindOnPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  if (!path) return {};
+  const std::string folders(path);
+  std::size_t start = 0;
+  while (start <= folders.size()) {
+    std::size_t colon = folders.find(':', start);
+    if (colon == std::string::npos) colon = folders.size();
+    const std::string folder = colon > start ? folders.substr(start, colon - start) : ".";
+    const std::string candidate = folder + "/" + program;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = colon + 1;
+  }
+  return {};
+}
+
+std::string FirstLine(const std::string& path) {
+  std::ifstream file(path);
+  std::string line;
+  std::getline(file, line);
+  return line;
+}
+
+/// Runs gnuplot on the script with its output going to the log; its exit status, or -1.
+int RunGnuplot(const std::string& gnuplot, const std::string& script, const std::string& log) {
+  const pid_t child = fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out >= 0) {
+      dup2(out, STDOUT_FILENO);
+      dup2(out, STDERR_FILENO);
+      close(out);
+    }
+    execl(gnuplot.c_str(), "gnuplot", script.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0)
+    if (errno != EINTR) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct Panel {
+  const char* ylabel;
+  const char* columns;  ///< gnuplot using-spec
+  const char* colour;
+};
+
+const Panel kPanels[] = {
+    {"altitude (km)", "1:($2/1000)", "#1f77b4"}, {"speed (m/s)", "1:3", "#2ca02c"},
+    {"acceleration (m/s²)", "1:5", "#ff7f0e"},   {"mass (t)", "1:($6/1000)", "#9467bd"},
+    {"thrust (MN)", "1:($8/1e6)", "#d62728"},
+};
+
+}  // namespace
+
+std::vector<PlotMark> PlotMarks(const std::vector<FlightEvent>& events, double closeness) {
+  std::vector<PlotMark> marks;
+  bool ignited = false;
+  std::vector<std::string> named;
+  for (const FlightEvent& event : events) {
+    if (event.atLoad) continue;
+    std::string label;
+    if (event.kind == "engine" && event.detail != "0" && !ignited) {
+      ignited = true;
+      label = "ignition";
+    } else if (*event.milestone) {
+      label = event.milestone;
+    }
+    if (label.empty()) continue;
+    bool seen = false;
+    for (const std::string& name : named) seen = seen || name == label;
+    if (seen) continue;
+    named.push_back(label);
+    if (!marks.empty() && event.time - marks.back().time < closeness)
+      marks.back().label += " + " + label;
+    else
+      marks.push_back(PlotMark{event.time, label});
+  }
+  return marks;
+}
+
+std::string GnuplotScript(const PlotRequest& request) {
+  const std::string data = Quoted(request.telemetryCsv);
+  char number[64];
+  std::string script;
+  script += "set terminal pngcairo noenhanced size 1200,1500 font 'Sans,11'\n";
+  script += "set output " + Quoted(request.png) + "\n";
+  script += "set datafile separator comma\n";
+  script += "set multiplot layout 5,1 margins 0.08,0.97,0.05,0.95 spacing 0,0.012 title " +
+            DoubleQuoted(request.title) + " font ',14'\n";
+  std::snprintf(number, sizeof number, "%.17g", request.endTime > 0 ? request.endTime : 1.0);
+  script += std::string("set xrange [0:") + number + "]\n";
+  script += "set grid lc rgb '#dddddd'\nset ytics nomirror\nunset key\nset format x ''\n";
+  script += "set style textbox opaque noborder margins 1,1\n";  // names stay legible over curves
+  for (std::size_t i = 0; i < request.marks.size(); ++i) {
+    std::snprintf(number, sizeof number, "%.17g", request.marks[i].time);
+    script += "set arrow " + std::to_string(i + 1) + " from first " + number +
+              ", graph 0 to first " + number +
+              ", graph 1 nohead lc rgb '#555555' dashtype 2 front\n";
+    // Names stand right of their line, unless that would run into the frame.
+    const bool leftOfLine = request.marks[i].time > 0.97 * request.endTime;
+    script += "set label " + std::to_string(i + 1) + " " + Quoted(request.marks[i].label) +
+              " at first " + number + ", graph 0.97 right rotate by 90 offset " +
+              (leftOfLine ? "-1.1" : "1.3") + ",0 front boxed tc rgb '#333333'\n";
+  }
+  const std::size_t count = sizeof kPanels / sizeof kPanels[0];
+  for (std::size_t i = 0; i < count; ++i) {
+    const Panel& panel = kPanels[i];
+    if (i == 1) script += "unset label\n";
+    if (i + 1 == count) script += "set format x '%g'\nset xlabel 'time (s)'\n";
+    script += std::string("set ylabel '") + panel.ylabel + "'\n";
+    script += "plot " + data + " skip 1 using " + panel.columns + " with lines lw 2 lc rgb '" +
+              panel.colour + "'\n";
+  }
+  script += "unset multiplot\n";
+  return script;
+}
+
+PlotOutcome DrawPlot(const PlotRequest& request, std::string& message) {
+  const std::string gnuplot = FindOnPath("gnuplot");
+  if (gnuplot.empty()) return PlotOutcome::kNoGnuplot;
+  {
+    std::ofstream script(request.script);
+    if (!(script << GnuplotScript(request)) || !script.flush()) {
+      message = request.script + ": cannot be written";
+      return PlotOutcome::kFailed;
+    }
+  }
+  const int status = RunGnuplot(gnuplot, request.script, request.log);
+  std::remove(request.script.c_str());
+  if (status == 0 && access(request.png.c_str(), R_OK) == 0) {
+    std::remove(request.log.c_str());
+    return PlotOutcome::kDrawn;
+  }
+  const std::string complaint = FirstLine(request.log);
+  std::remove(request.log.c_str());
+  std::remove(request.png.c_str());
+  message =
+      "gnuplot " +
+      (status < 0 ? std::string("did not run") : "failed (exit " + std::to_string(status) + ")") +
+      (complaint.empty() ? "" : ": " + complaint);
+  return PlotOutcome::kFailed;
+}

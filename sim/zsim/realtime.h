@@ -1,0 +1,31 @@
+#pragma once
+
+#include <chrono>
+
+#include "sim/zsim/telemetry.h"
+
+/// Paces a flight to the wall clock, `factor` times faster than real time, and on a terminal keeps
+/// a one-line live status (time, phase, altitude, speed, propellant) refreshed in place.
+class RealtimeWatch {
+ public:
+  /// `startTime` is the simulation time (s) the pacing starts from; `liveStatus` draws the status
+  /// line (only on a terminal).
+  RealtimeWatch(double factor, double startTime, bool liveStatus);
+
+  /// After a frame: waits until the wall clock has caught up with the simulation, and redraws the
+  /// status line about ten times a second.
+  void Pace(const TelemetrySample& vehicle, const char* phase);
+  /// Takes the status line away before other output; it comes back at the next Pace.
+  void ClearStatus();
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  void ShowStatus(const TelemetrySample& vehicle, const char* phase);
+
+  double factor_;
+  double startTime_;  ///< s
+  bool liveStatus_;
+  bool statusShown_ = false;
+  Clock::time_point wallStart_;
+  Clock::time_point nextStatus_;
+};

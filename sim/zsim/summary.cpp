@@ -1,0 +1,84 @@
+#include "sim/zsim/summary.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "sim/atmosphere.h"
+#include "sim/physics.h"
+#include "sim/zsim/orbit.h"
+
+namespace {
+
+const double STANDARD_GRAVITY = 9.80665;  // m/s^2, for accelerations in g
+
+void Append(std::string& text, const char* format, ...) {
+  char line[512];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(line, sizeof line, format, arguments);
+  va_end(arguments);
+  text += line;
+}
+
+const char* StateOf(const VesselState& vessel) {
+  if (vessel.impacted) return "impacted";
+  return vessel.landed ? "landed" : "flying";
+}
+
+void AppendOrbit(std::string& text, const VesselState& vessel, const Planet& planet) {
+  const double altitude = Altitude(vessel, planet);
+  if (vessel.landed) {
+    Append(text, "%s is on the ground: no orbit to give\n", vessel.name.c_str());
+    return;
+  }
+  if (StandardAtmosphere(altitude).density > 0) {
+    Append(text, "%s is within the atmosphere (altitude %.1f km): no orbit to give\n",
+           vessel.name.c_str(), altitude / 1000);
+    return;
+  }
+  const OrbitShape orbit = OrbitOf(vessel.position, vessel.velocity, planet);
+  Append(text, "Orbit of %s: periapsis %.1f km, ", vessel.name.c_str(),
+         orbit.periapsisAltitude / 1000);
+  if (!orbit.bound)
+    Append(text, "no apoapsis: an escape path (eccentricity %.4f)\n", orbit.eccentricity);
+  else
+    Append(text, "apoapsis %.1f km (eccentricity %.4f)%s\n", orbit.apoapsisAltitude / 1000,
+           orbit.eccentricity,
+           orbit.periapsisAltitude < 0 ? "; periapsis below the surface: it comes down" : "");
+}
+
+}  // namespace
+
+std::string FlightSummary(const World& world, const std::string& scenario, const EventLog& log,
+                          const Telemetry& telemetry, bool interrupted) {
+  std::string text;
+  Append(text, "Flight of %s: T+0 to T+%.2f s in frames of %g s%s\n\n", scenario.c_str(),
+         world.time(), world.dt, interrupted ? " (stopped early by Ctrl-C)" : "");
+
+  const Peak& q = telemetry.maxDynamicPressure();
+  const Peak& a = telemetry.maxAcceleration();
+  Append(text,
+         "Maximum dynamic pressure %8.2f kPa            at T+%8.2f s  (altitude %.1f km, "
+         "speed %.1f m/s)\n",
+         q.value / 1000, q.time, q.altitude / 1000, q.speed);
+  Append(text,
+         "Maximum acceleration     %8.2f m/s^2 (%.2f g)  at T+%8.2f s  (altitude %.1f km, "
+         "speed %.1f m/s)\n\n",
+         a.value, a.value / STANDARD_GRAVITY, a.time, a.altitude / 1000, a.speed);
+
+  text += "Events\n";
+  for (const std::string& line : TimelineLines(log.events(), 0)) text += "  " + line + "\n";
+
+  Append(text, "\nVessels at T+%.2f s\n", world.time());
+  for (const auto& vessel : world.vessels())
+    Append(text, "  %-30s %-20s %-9s alt %8.1f km  v %7.1f m/s  m %8.0f kg\n", vessel->name.c_str(),
+           vessel->className.c_str(), StateOf(*vessel), Altitude(*vessel, world.planet) / 1000,
+           Length(vessel->velocity), vessel->Mass());
+
+  text += "\n";
+  const VesselState* vehicle = log.vehicle();
+  const VesselState* launcher = world.Launcher();
+  if (launcher && launcher != vehicle) AppendOrbit(text, *launcher, world.planet);
+  if (vehicle) AppendOrbit(text, *vehicle, world.planet);
+  return text;
+}

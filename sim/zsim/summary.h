@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "sim/world.h"
+#include "sim/zsim/event_log.h"
+#include "sim/zsim/telemetry.h"
+
+/// The summary of a flight as summary.txt and the terminal show it: peak dynamic pressure and
+/// acceleration, the timeline, every vessel at the end with its state (flying, landed, impacted),
+/// and the orbit of the launcher and of the flown vehicle when above the atmosphere.
+std::string FlightSummary(const World& world, const std::string& scenario, const EventLog& log,
+                          const Telemetry& telemetry, bool interrupted);

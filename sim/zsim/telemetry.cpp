@@ -1,0 +1,97 @@
+#include "sim/zsim/telemetry.h"
+
+#include <cmath>
+
+#include "sim/atmosphere.h"
+#include "sim/physics.h"
+
+namespace {
+
+/// Speed of sound (m/s) in air at temperature t (K): sqrt(gamma R* T / M0) with the standard
+/// atmosphere's gas constant 8314.32 J/(kmol K), molar mass 28.9644 kg/kmol and gamma 1.4.
+double SpeedOfSound(double temperature) {
+  return std::sqrt(1.4 * 8314.32 / 28.9644 * temperature);
+}
+
+VECTOR3 Gravity(const VECTOR3& position, const Planet& planet) {
+  const double r2 = Dot(position, position);
+  return (-planet.gm / (r2 * std::sqrt(r2))) * position;
+}
+
+void Raise(Peak& peak, double value, const TelemetrySample& at) {
+  if (value <= peak.value) return;
+  peak = Peak{value, at.time, at.altitude, at.speed};
+}
+
+}  // namespace
+
+const char* const Telemetry::kHeader =
+    "t_s,altitude_m,speed_m_s,vertical_speed_m_s,accel_m_s2,mass_kg,propellant_kg,thrust_N,"
+    "pressure_Pa,dynamic_pressure_Pa,mach\n";
+
+TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double time,
+                         double acceleration) {
+  const double altitude = Altitude(vessel, planet);
+  const AtmosphereSample air = StandardAtmosphere(altitude);
+  const double speed = Length(vessel.velocity);
+  const double radius = Length(vessel.position);
+  TelemetrySample sample;
+  sample.time = time;
+  sample.altitude = altitude;
+  sample.speed = speed;
+  sample.verticalSpeed = radius > 0 ? Dot(vessel.velocity, vessel.position) / radius : 0;
+  sample.acceleration = acceleration;
+  sample.mass = vessel.Mass();
+  sample.propellant = vessel.fuelMass;
+  sample.thrust = MainThrust(vessel);
+  sample.pressure = air.pressure;
+  sample.dynamicPressure = 0.5 * air.density * speed * speed;
+  sample.mach = air.temperature > 0 ? speed / SpeedOfSound(air.temperature) : NAN;
+  return sample;
+}
+
+Telemetry::Telemetry(const World& world, double every, std::FILE* csv)
+    : world_(world), every_(every), csv_(csv) {
+  std::fputs(kHeader, csv_);
+}
+
+void Telemetry::BeforeFrame(const VesselState* vehicle) {
+  before_ = vehicle;
+  if (!vehicle) return;
+  positionBefore_ = vehicle->position;
+  velocityBefore_ = vehicle->velocity;
+}
+
+void Telemetry::Record(const VesselState* vehicle) {
+  if (!vehicle) return;
+  const Planet& planet = world_.planet;
+  // On the ground the ground holds the vessel up: it feels its weight. In flight the change of
+  // velocity over the frame, less gravity, is what thrust and drag did. A vessel met for the
+  // first time (the satellite just released) has only its thrust to go by.
+  double acceleration;
+  if (vehicle->landed) {
+    acceleration = Length(Gravity(vehicle->position, planet));
+  } else if (vehicle == before_ && world_.dt > 0) {
+    const VECTOR3 middle = 0.5 * (positionBefore_ + vehicle->position);
+    const VECTOR3 change = (1 / world_.dt) * (vehicle->velocity - velocityBefore_);
+    acceleration = Length(change - Gravity(middle, planet));
+  } else {
+    acceleration = vehicle->Mass() > 0 ? MainThrust(*vehicle) / vehicle->Mass() : 0;
+  }
+
+  const double time = world_.time();
+  last_ = SampleOf(*vehicle, planet, time, acceleration);
+  Raise(maxDynamicPressure_, last_.dynamicPressure, last_);
+  Raise(maxAcceleration_, last_.acceleration, last_);
+
+  if (time + 1e-9 < static_cast<double>(nextRow_) * every_) return;
+  nextRow_ = static_cast<long>(std::floor((time + 1e-9) / every_)) + 1;
+  const TelemetrySample& s = last_;
+  std::fprintf(csv_, "%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,", s.time,
+               s.altitude, s.speed, s.verticalSpeed, s.acceleration, s.mass, s.propellant, s.thrust,
+               s.pressure, s.dynamicPressure);
+  if (std::isnan(s.mach))
+    std::fputc('\n', csv_);
+  else
+    std::fprintf(csv_, "%.10g\n", s.mach);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdio>
+
+#include "sim/world.h"
+
+/// The flown vehicle's state at one moment, as a telemetry row shows it.
+struct TelemetrySample {
+  double time;             ///< s
+  double altitude;         ///< m
+  double speed;            ///< m/s, relative to the planet
+  double verticalSpeed;    ///< m/s, away from the planet's centre
+  double acceleration;     ///< m/s^2, what an accelerometer aboard reads: thrust, drag, ground
+  double mass;             ///< kg
+  double propellant;       ///< kg, in the main tank
+  double thrust;           ///< N, main engine with the main-thrust modifier
+  double pressure;         ///< Pa, ambient
+  double dynamicPressure;  ///< Pa
+  double mach;             ///< NaN where there is no air
+};
+
+/// The highest value of a quantity over the flight, and when it came.
+struct Peak {
+  double value = 0;
+  double time = 0;      ///< s
+  double altitude = 0;  ///< m
+  double speed = 0;     ///< m/s
+};
+
+/// Records the flown vehicle frame by frame: a row of telemetry.csv every `every` seconds, and the
+/// peaks of dynamic pressure and acceleration over every frame. Writes to a buffered file and
+/// allocates nothing.
+class Telemetry {
+ public:
+  static const char* const kHeader;
+
+  Telemetry(const World& world, double every, std::FILE* csv);
+
+  /// Before a frame: where the vehicle is and how fast it goes, for its acceleration.
+  void BeforeFrame(const VesselState* vehicle);
+  /// After the scenario was read and after every frame.
+  void Record(const VesselState* vehicle);
+
+  const Peak& maxDynamicPressure() const { return maxDynamicPressure_; }
+  const Peak& maxAcceleration() const { return maxAcceleration_; }
+  /// The vehicle at the last Record.
+  const TelemetrySample& last() const { return last_; }
+
+ private:
+  const World& world_;
+  double every_;  ///< s
+  std::FILE* csv_;
+  long nextRow_ = 0;  ///< the next row is due at nextRow_ x every_
+  const VesselState* before_ = nullptr;
+  VECTOR3 positionBefore_{0, 0, 0};  ///< m
+  VECTOR3 velocityBefore_{0, 0, 0};  ///< m/s
+  Peak maxDynamicPressure_;
+  Peak maxAcceleration_;
+  TelemetrySample last_{};
+};
+
+/// The vehicle's telemetry at simulation time t, with an acceleration worked out by the caller.
+TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double time,
+                         double acceleration);

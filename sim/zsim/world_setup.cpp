@@ -1,0 +1,69 @@
+#include "sim/zsim/world_setup.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "sim/scenario_file.h"
+
+namespace {
+
+/// Every class file of the folder that names a module now names this one instead.
+void ReplaceModule(ClassRegistry& classes, const std::string& folder, const std::string& path) {
+  DIR* listing = opendir(folder.c_str());
+  if (!listing) return;
+  const std::string suffix = ".cfg";
+  while (const dirent* entry = readdir(listing)) {
+    const std::string file = entry->d_name;
+    if (file.size() <= suffix.size() ||
+        file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    const VesselClass* found = classes.Find(file.substr(0, file.size() - suffix.size()));
+    if (!found || found->module.empty()) continue;
+    VesselClass replaced = *found;
+    replaced.module = path;
+    classes.Add(replaced);
+  }
+  closedir(listing);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool Refuse(std::string& error, std::string message) {
+  std::replace(message.begin(), message.end(), '\n', ' ');
+  error = std::move(message);
+  return false;
+}
+
+}  // namespace
+
+bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& layout,
+                std::string& error) {
+  const std::string classFolder =
+      options.classFolder.empty() ? layout.classFolder : options.classFolder;
+  if (!world.classes().LoadFolder(classFolder, error)) return Refuse(error, error);
+  world.moduleFolder = layout.moduleFolder;
+  if (!options.module.empty()) {
+    // A path without a folder would be looked up as a module name: keep it a path.
+    const std::string path =
+        options.module.find('/') == std::string::npos ? "./" + options.module : options.module;
+    if (!world.LoadModule(path, error)) return Refuse(error, "--module: " + error);
+    ReplaceModule(world.classes(), classFolder, path);
+  }
+  if (options.trace) world.journal().Enable(true);
+
+  if (IsFolder(options.scenario))
+    return Refuse(error, options.scenario + ": a folder, not a scenario file");
+  if (!LoadScenarioFile(world, options.scenario, error)) return Refuse(error, error);
+
+  if (options.dt > 0) world.dt = options.dt;
+  if (options.keysGiven) {
+    world.keyScript() = KeyScript();
+    if (!world.keyScript().Parse(options.keys, error)) return Refuse(error, "--keys: " + error);
+  }
+  return true;
+}

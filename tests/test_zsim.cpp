@@ -1,0 +1,575 @@
+// zsim as a user runs it: the files of a flight, one-line refusals of bad input, saving and
+// flying on, the summary's orbits, the plot, the trace, and an installed tree.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/atmosphere.h"
+#include "sim/planet.h"
+#include "sim/scenario_file.h"
+#include "tests/support/host_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kDefaultScenario = std::string(VANTOR_SCENARIOS_DIR) + "/default.scn";
+
+/// A folder of its own for one test, removed afterwards.
+class TempFolder {
+ public:
+  TempFolder() {
+    char pattern[] = "/tmp/zsim-test-XXXXXX";
+    path_ = mkdtemp(pattern) ? pattern : "";
+    EXPECT_FALSE(path_.empty());
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path) << text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Split(const std::string& line, char separator) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = line.find(separator, start);
+    fields.push_back(line.substr(start, end - start));
+    if (end == std::string::npos) return fields;
+    start = end + 1;
+  }
+}
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+/// Runs a command line in a folder (with `environment` before it, e.g. "PATH=/nowhere").
+Outcome RunIn(const TempFolder& folder, const std::string& command,
+              const std::string& environment = "") {
+  const std::string out = folder / ".stdout";
+  const std::string err = folder / ".stderr";
+  const std::string line = "cd '" + folder.path() + "' && " + environment + " " + command + " >'" +
+                           out + "' 2>'" + err + "'";
+  const int raw = std::system(line.c_str());
+  Outcome outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+  std::remove(out.c_str());
+  std::remove(err.c_str());
+  return outcome;
+}
+
+Outcome Zsim(const TempFolder& folder, const std::string& arguments,
+             const std::string& environment = "") {
+  return RunIn(folder, std::string("'") + ZSIM_PATH + "' " + arguments, environment);
+}
+
+/// A CSV file as a header and rows of fields (no field of ours holds a comma).
+struct Csv {
+  std::string header;
+  std::vector<std::vector<std::string>> rows;
+};
+
+Csv ReadCsv(const std::string& path) {
+  Csv csv;
+  std::vector<std::string> lines = Lines(ReadFile(path));
+  if (lines.empty()) return csv;
+  csv.header = lines.front();
+  for (std::size_t i = 1; i < lines.size(); ++i) csv.rows.push_back(Split(lines[i], ','));
+  return csv;
+}
+
+double Number(const std::string& text) {
+  return std::strtod(text.c_str(), nullptr);
+}
+
+/// The blank-separated words of the first line that starts with `prefix`.
+std::vector<std::string> WordsOfLine(const std::string& text, const std::string& prefix) {
+  std::vector<std::string> words;
+  for (const std::string& line : Lines(text)) {
+    if (line.compare(0, prefix.size(), prefix) != 0) continue;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) words.push_back(word);
+    break;
+  }
+  return words;
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Telemetry columns.
+enum { T, ALTITUDE, SPEED, VERTICAL_SPEED, ACCEL, MASS, PROPELLANT, THRUST, PRESSURE, Q, MACH };
+// Event columns.
+enum { E_T, E_KIND, E_VESSEL, E_DETAIL, E_ALTITUDE, E_SPEED, E_MASS };
+
+TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
+  TempFolder folder;
+  const Outcome run = Zsim(
+      folder, "fly '" + kDefaultScenario + "' --out flight --until 620 --every 0.01 --no-plot");
+  ASSERT_EQ(0, run.status) << run.err;
+  EXPECT_EQ("", run.err);
+  EXPECT_NE(std::string::npos,
+            run.out.find("Files in flight/: events.csv, summary.txt, telemetry.csv"))
+      << run.out;
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "summary.txt", "telemetry.csv"}),
+            Names(folder / "flight"));
+  // The timeline names the milestones.
+  for (const char* milestone : {"booster separation", "fairing jettison", "satellite release"})
+    EXPECT_NE(std::string::npos, run.out.find(milestone)) << milestone;
+
+  const Csv telemetry = ReadCsv(folder / "flight/telemetry.csv");
+  EXPECT_EQ(
+      "t_s,altitude_m,speed_m_s,vertical_speed_m_s,accel_m_s2,mass_kg,propellant_kg,thrust_N,"
+      "pressure_Pa,dynamic_pressure_Pa,mach",
+      telemetry.header);
+  ASSERT_EQ(62001u, telemetry.rows.size());  // every frame from 0 s to 620 s
+  const Planet planet;
+  for (std::size_t i = 0; i < telemetry.rows.size(); ++i) {
+    const std::vector<std::string>& row = telemetry.rows[i];
+    ASSERT_EQ(11u, row.size()) << "row " << i;
+    ASSERT_NEAR(0.01 * static_cast<double>(i), Number(row[T]), 1e-9);
+    const double altitude = Number(row[ALTITUDE]);
+    const AtmosphereSample air = StandardAtmosphere(altitude);
+    // The columns hold 10 digits; the air recomputed from the printed altitude agrees to 1e-8.
+    EXPECT_NEAR(air.pressure, Number(row[PRESSURE]), 1e-8 * air.pressure + 1e-12) << row[T];
+    EXPECT_NEAR(0.5 * air.density * Number(row[SPEED]) * Number(row[SPEED]), Number(row[Q]),
+                1e-8 * Number(row[Q]) + 1e-12)
+        << row[T];
+    EXPECT_EQ(air.temperature == 0, row[MACH].empty()) << row[T];  // no Mach number in vacuum
+  }
+  // On the pad before ignition the vessel feels its weight and nothing moves.
+  const std::vector<std::string>& pad = telemetry.rows[100];
+  const double r = planet.radius + Number(pad[ALTITUDE]);
+  EXPECT_NEAR(planet.gm / (r * r), Number(pad[ACCEL]), 1e-8);
+  EXPECT_EQ("0", pad[SPEED]);
+  EXPECT_EQ("0", pad[THRUST]);
+
+  const Csv events = ReadCsv(folder / "flight/events.csv");
+  EXPECT_EQ("t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg", events.header);
+  std::vector<std::string> seen;
+  for (const auto& row : events.rows) {
+    ASSERT_EQ(7u, row.size());
+    seen.push_back(row[E_KIND] + " " + row[E_VESSEL] + " " + row[E_DETAIL]);
+  }
+  EXPECT_EQ((std::vector<std::string>{
+                "vessel_created Vantor1 Vantor",
+                "focus Vantor1 ",
+                "engine Vantor1 1",
+                "booster_ignition Vantor1 ",
+                "vessel_created Vantor1-Stage_LeftBooster Vantor_LeftBooster",
+                "vessel_created Vantor1-Stage_RightBooster Vantor_RightBooster",
+                "propellant_exhausted Vantor1 ",
+                "vessel_created Vantor1-Stage_LeftPayload Vantor_LeftPayload",
+                "vessel_created Vantor1-Stage_RightPayload Vantor_RightPayload",
+                "vessel_created Vantor1-Sat Relaysat",
+                "focus Vantor1-Sat ",
+                "engine Vantor1 0",
+            }),
+            seen);
+  EXPECT_EQ("5", events.rows[2][E_T]);  // E is pressed at 5 s; the engine lights in that frame
+
+  // An event carries the vehicle's state at the end of its frame: the telemetry row one frame on.
+  // After booster separation, that is the launcher without its boosters.
+  const std::vector<std::string>& separation = events.rows[4];
+  const std::size_t frame = static_cast<std::size_t>(std::lround(Number(separation[E_T]) / 0.01));
+  const std::vector<std::string>& after = telemetry.rows[frame + 1];
+  EXPECT_EQ(after[ALTITUDE], separation[E_ALTITUDE]);
+  EXPECT_EQ(after[SPEED], separation[E_SPEED]);
+  EXPECT_EQ(after[MASS], separation[E_MASS]);
+  EXPECT_GT(Number(telemetry.rows[frame][MASS]) - Number(after[MASS]), 2 * 39000.0);
+  // After release the rows follow the satellite.
+  EXPECT_EQ("950", telemetry.rows.back()[MASS]);
+
+  // The summary's peaks are the telemetry's.
+  const std::string summary = ReadFile(folder / "flight/summary.txt");
+  double maxQ = 0, maxQTime = 0, maxAccel = 0, maxAccelTime = 0;
+  for (const auto& row : telemetry.rows) {
+    if (Number(row[Q]) > maxQ) maxQ = Number(row[Q]), maxQTime = Number(row[T]);
+    if (Number(row[ACCEL]) > maxAccel) maxAccel = Number(row[ACCEL]), maxAccelTime = Number(row[T]);
+  }
+  double q = 0, qTime = 0, accel = 0, accelTime = 0;
+  const std::size_t qAt = summary.find("Maximum dynamic pressure");
+  const std::size_t accelAt = summary.find("Maximum acceleration");
+  ASSERT_NE(std::string::npos, qAt);
+  ASSERT_NE(std::string::npos, accelAt);
+  ASSERT_EQ(2, std::sscanf(summary.c_str() + qAt, "Maximum dynamic pressure %lf kPa at T+ %lf", &q,
+                           &qTime));
+  ASSERT_EQ(2, std::sscanf(summary.c_str() + accelAt,
+                           "Maximum acceleration %lf m/s^2 (%*f g) at T+ %lf", &accel, &accelTime));
+  EXPECT_NEAR(maxQ / 1000, q, 0.005);
+  EXPECT_NEAR(maxQTime, qTime, 0.005);
+  EXPECT_NEAR(maxAccel, accel, 0.005);
+  EXPECT_NEAR(maxAccelTime, accelTime, 0.005);
+  // The vessels at the end with their class and state; the orbits of launcher and satellite.
+  const std::vector<std::string> launcherLine = WordsOfLine(summary, "  Vantor1 ");
+  const std::vector<std::string> satelliteLine = WordsOfLine(summary, "  Vantor1-Sat ");
+  ASSERT_GE(launcherLine.size(), 3u) << summary;
+  ASSERT_GE(satelliteLine.size(), 3u) << summary;
+  EXPECT_EQ("Vantor flying", launcherLine[1] + " " + launcherLine[2]);
+  EXPECT_EQ("Relaysat flying", satelliteLine[1] + " " + satelliteLine[2]);
+  for (const char* line : {"Orbit of Vantor1-Sat: periapsis", "Orbit of Vantor1: periapsis"})
+    EXPECT_NE(std::string::npos, summary.find(line)) << line << " in\n" << summary;
+}
+
+TEST(Zsim, BadInputGivesOneLineAndLeavesTheFolderAsItWas) {
+  TempFolder folder;
+  WriteFile(folder / "two.scn",
+            "BEGIN_VESSEL A:Vantor\nEND_VESSEL\nBEGIN_VESSEL B:Vantor\nEND_VESSEL\n");
+  WriteFile(folder / "unknown.scn", "# a class nobody has\nBEGIN_VESSEL A:Nope\nEND_VESSEL\n");
+  WriteFile(folder / "broken.scn", "BEGIN_ENVIRONMENT\nDT 0.01\nBEGIN_VESSEL A:Vantor\n");
+  WriteFile(folder / "keys.scn", "BEGIN_ENVIRONMENT\nKEYS 5:WHAT\nEND_ENVIRONMENT\n");
+  WriteFile(folder / "a-file", "not a folder");
+  const std::string scenario = " '" + kDefaultScenario + "'";
+  struct {
+    std::string arguments;
+    int status;
+    std::string says;
+  } const cases[] = {
+      {"fly missing.scn", 1, "zsim: missing.scn: cannot be read"},
+      {"fly .", 1, "zsim: .: a folder, not a scenario file"},
+      {"fly broken.scn", 1, "zsim: broken.scn:3: unknown environment line 'BEGIN_VESSEL A:Vantor'"},
+      {"fly two.scn", 1, "zsim: two.scn:3: vessel \"B\": a second launcher"},
+      {"fly unknown.scn", 1, "zsim: unknown.scn:2: unknown vessel class \"Nope\""},
+      {"fly keys.scn", 1, "zsim: keys.scn:2: key script: unknown key 'WHAT'"},
+      {"fly" + scenario + " --module /nowhere/libnothing.so", 1,
+       "zsim: --module: module /nowhere/libnothing.so does not load: "},
+      {"fly" + scenario + " --module " + INCOMPLETE_MODULE_PATH, 1,
+       std::string("zsim: --module: module ") + INCOMPLETE_MODULE_PATH +
+           ": the module lacks the callback zvcSaveState"},
+      {"fly" + scenario + " --classes /nowhere", 1, "zsim: class folder /nowhere cannot be read"},
+      {"fly" + scenario + " --keys 5:E,7:Q9", 2, "zsim: --keys: key script: unknown key 'Q9'"},
+      {"fly" + scenario + " --keys 5E", 2, "zsim: --keys: key script: '5E' is not T:KEY"},
+      {"fly" + scenario + " --dt 0", 2, "zsim: --dt: '0' is not a positive number of seconds"},
+      {"fly" + scenario + " --until soon", 2, "zsim: --until: 'soon' is not a time in seconds"},
+      {"fly" + scenario + " --save-at 10,700", 2, "zsim: --save-at 700 comes after --until 660"},
+      {"fly" + scenario + " --realtime -2", 2, "zsim: --realtime: '-2' is not a positive factor"},
+      {"fly" + scenario + " --wobble", 2,
+       "zsim: The following argument was not expected: --wobble"},
+      {"fly", 2, "zsim: SCENARIO is required"},
+  };
+  for (const auto& c : cases) {
+    const std::string out = folder / "out";
+    fs::create_directory(out);
+    WriteFile(out + "/events.csv", "an earlier flight's\n");
+    const Outcome run = Zsim(folder, c.arguments + " --out out");
+    EXPECT_EQ(c.status, run.status) << c.arguments;
+    EXPECT_EQ(0u, run.err.find(c.says)) << c.arguments << " said: " << run.err;
+    EXPECT_EQ(1u, Lines(run.err).size()) << run.err;
+    EXPECT_EQ("", run.out) << c.arguments;
+    EXPECT_EQ(std::vector<std::string>{"events.csv"}, Names(out)) << c.arguments;
+    EXPECT_EQ("an earlier flight's\n", ReadFile(out + "/events.csv"));
+  }
+
+  const Outcome blocked = Zsim(folder, "fly" + scenario + " --out a-file/out");
+  EXPECT_EQ(1, blocked.status);
+  EXPECT_EQ(0u, blocked.err.find("zsim: a-file/out: cannot make the output folder")) << blocked.err;
+}
+
+TEST(Zsim, FlyingASavedWorldContinuesTheFlight) {
+  TempFolder folder;
+  const Outcome first = Zsim(
+      folder, "fly '" + kDefaultScenario + "' --out first --until 150 --save-at 100,60 --no-plot");
+  ASSERT_EQ(0, first.status) << first.err;
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "saved_100.scn", "saved_60.scn", "summary.txt",
+                                      "telemetry.csv"}),
+            Names(folder / "first"));
+  const Csv firstEvents = ReadCsv(folder / "first/events.csv");
+  std::vector<std::string> saves;
+  double separation = 0;
+  for (const auto& row : firstEvents.rows) {
+    if (row[E_KIND] == "saved") saves.push_back(row[E_T] + " " + row[E_DETAIL]);
+    if (row[E_DETAIL] == "Vantor_LeftBooster") separation = Number(row[E_T]);
+  }
+  EXPECT_EQ((std::vector<std::string>{"60 first/saved_60.scn", "100 first/saved_100.scn"}), saves);
+  ASSERT_GT(separation, 100);
+
+  const Outcome second = Zsim(folder, "fly first/saved_100.scn --out second --until 50 --no-plot");
+  ASSERT_EQ(0, second.status) << second.err;
+  const Csv secondEvents = ReadCsv(folder / "second/events.csv");
+  double resumedSeparation = 0;
+  for (const auto& row : secondEvents.rows)
+    if (row[E_DETAIL] == "Vantor_LeftBooster") resumedSeparation = Number(row[E_T]);
+  // The boosters leave when they did in the first flight, within a frame or two.
+  EXPECT_NEAR(separation - 100, resumedSeparation, 0.025);
+
+  // Both flights are where the first was, at the same moments.
+  const Csv before = ReadCsv(folder / "first/telemetry.csv");
+  const Csv resumed = ReadCsv(folder / "second/telemetry.csv");
+  for (int t : {0, 20, 40, 50}) {
+    const auto& a = before.rows[static_cast<std::size_t>(10 * (100 + t))];
+    const auto& b = resumed.rows[static_cast<std::size_t>(10 * t)];
+    ASSERT_NEAR(100 + t, Number(a[T]), 1e-9);
+    ASSERT_NEAR(t, Number(b[T]), 1e-9);
+    EXPECT_NEAR(Number(a[ALTITUDE]), Number(b[ALTITUDE]), 1e-3 * Number(a[ALTITUDE])) << t;
+    EXPECT_NEAR(Number(a[SPEED]), Number(b[SPEED]), 1e-3 * Number(a[SPEED])) << t;
+    EXPECT_NEAR(Number(a[PROPELLANT]), Number(b[PROPELLANT]), 1e-3 * Number(a[PROPELLANT])) << t;
+  }
+}
+
+/// A scenario of one passive satellite at (r, 0, 0) m moving at (0, v, 0) m/s.
+std::string SatelliteAt(double r, double v) {
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "BEGIN_VESSEL Sat:Relaysat\nRPOS %.17g 0 0\nRVEL 0 %.17g 0\nEND_VESSEL\n", r, v);
+  return text;
+}
+
+TEST(Zsim, TheSummaryGivesTheOrbitAboveTheAtmosphere) {
+  const Planet planet;
+  const double r = 7000e3;  // m, an apsis of every orbit below: the velocity is square to it
+  // k = v^2 r / GM; the other apsis lies at r k / (2 - k).
+  struct {
+    double k;
+    const char* says;
+  } const cases[] = {{1.0, ""},
+                     {1.2, ""},
+                     {0.9, "periapsis below the surface: it comes down"},
+                     {2.5, "no apoapsis: an escape path"}};
+  for (const auto& c : cases) {
+    TempFolder folder;
+    WriteFile(folder / "sat.scn", SatelliteAt(r, std::sqrt(c.k * planet.gm / r)));
+    const Outcome run = Zsim(folder, "fly sat.scn --until 0.01 --no-plot --quiet");
+    ASSERT_EQ(0, run.status) << run.err;
+    const std::string summary = ReadFile(folder / "out/summary.txt");
+    const std::size_t at = summary.find("Orbit of Sat: ");
+    ASSERT_NE(std::string::npos, at) << summary;
+    EXPECT_NE(std::string::npos, summary.find(c.says, at)) << summary;
+    if (c.k >= 2) continue;
+    const double other = r * c.k / (2 - c.k);
+    double periapsis = 0, apoapsis = 0;
+    ASSERT_EQ(2,
+              std::sscanf(summary.c_str() + at, "Orbit of Sat: periapsis %lf km, apoapsis %lf km",
+                          &periapsis, &apoapsis));
+    EXPECT_NEAR((std::min(r, other) - planet.radius) / 1000, periapsis, 0.051) << c.k;
+    EXPECT_NEAR((std::max(r, other) - planet.radius) / 1000, apoapsis, 0.051) << c.k;
+  }
+
+  // Within the air there is no orbit to give; a body dropped from 100 m comes down.
+  TempFolder folder;
+  WriteFile(folder / "low.scn", SatelliteAt(planet.radius + 50e3, 2000) +
+                                    "BEGIN_VESSEL Drop:Relaysat\nRPOS 6371100 0 0\nEND_VESSEL\n");
+  const Outcome run = Zsim(folder, "fly low.scn --until 10 --no-plot --quiet");
+  ASSERT_EQ(0, run.status) << run.err;
+  const std::string summary = ReadFile(folder / "out/summary.txt");
+  EXPECT_NE(std::string::npos, summary.find("Sat is within the atmosphere (altitude ")) << summary;
+  const std::vector<std::string> drop = WordsOfLine(summary, "  Drop ");
+  ASSERT_GE(drop.size(), 3u) << summary;
+  EXPECT_EQ("impacted", drop[2]);
+  const Csv events = ReadCsv(folder / "out/events.csv");
+  ASSERT_FALSE(events.rows.empty());
+  EXPECT_EQ("impact", events.rows.back()[E_KIND]);
+  EXPECT_EQ("Drop", events.rows.back()[E_VESSEL]);
+  EXPECT_EQ("0", events.rows.back()[E_SPEED]);  // at rest where it came down
+}
+
+bool GnuplotInstalled() {
+  return std::system("command -v gnuplot >/dev/null 2>&1") == 0;
+}
+
+TEST(Zsim, DrawsThePlotWithGnuplotAndSaysSoWithout) {
+  if (!GnuplotInstalled()) GTEST_SKIP() << "gnuplot is not installed";
+  TempFolder folder;
+  const std::string fly = "fly '" + kDefaultScenario + "' --until 150 --every 1";
+  const Outcome drawn = Zsim(folder, fly);
+  ASSERT_EQ(0, drawn.status) << drawn.err;
+  EXPECT_EQ("", drawn.err);
+  EXPECT_EQ(0u, ReadFile(folder / "out/flight.png").find("\x89PNG\r\n\x1a\n"));
+
+  // Without gnuplot the flight is flown and its files written, less the plot, which goes.
+  const Outcome without = Zsim(folder, fly, "PATH=/nowhere");
+  EXPECT_EQ(0, without.status);
+  EXPECT_EQ("zsim: gnuplot not found on PATH, so no flight.png (Debian package gnuplot-nox)\n",
+            without.err);
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "summary.txt", "telemetry.csv"}),
+            Names(folder / "out"));
+
+  const Outcome skipped = Zsim(folder, fly + " --no-plot", "PATH=/nowhere");
+  EXPECT_EQ(0, skipped.status);
+  EXPECT_EQ("", skipped.err);
+}
+
+TEST(Zsim, WatchingInRealTimeFliesTheSameFlightInPlainLinesOffATerminal) {
+  TempFolder folder;
+  const std::string fly = "fly '" + kDefaultScenario + "' --until 8 --no-plot";
+  const Outcome paced = Zsim(folder, fly + " --realtime 400 --out paced");
+  const Outcome plain = Zsim(folder, fly + " --out plain");
+  ASSERT_EQ(0, paced.status) << paced.err;
+  ASSERT_EQ(0, plain.status) << plain.err;
+  EXPECT_NE(std::string::npos, paced.out.find("main engine ignition"));
+  EXPECT_EQ(std::string::npos, paced.out.find_first_of("\r\x1b")) << "no live status in a file";
+  EXPECT_EQ(ReadFile(folder / "plain/telemetry.csv"), ReadFile(folder / "paced/telemetry.csv"));
+  EXPECT_EQ(ReadFile(folder / "plain/events.csv"), ReadFile(folder / "paced/events.csv"));
+}
+
+/// One line of trace.log.
+struct TraceLine {
+  std::string seq, time, vessel, operation, arguments, answer;
+};
+
+std::vector<TraceLine> ReadTrace(const std::string& path) {
+  std::vector<TraceLine> trace;
+  for (const std::string& line : Lines(ReadFile(path))) {
+    if (line[0] == '#') continue;
+    const std::vector<std::string> f = Split(line, '\t');
+    EXPECT_EQ(6u, f.size()) << line;
+    if (f.size() == 6) trace.push_back(TraceLine{f[0], f[1], f[2], f[3], f[4], f[5]});
+  }
+  return trace;
+}
+
+/// A double that the text gives back exactly: read, then written again with 17 digits.
+double ExactDouble(const std::string& text) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  EXPECT_EQ('\0', *end) << text;
+  char again[32];
+  std::snprintf(again, sizeof again, "%.17g", value);
+  EXPECT_EQ(text, again) << "does not read back exactly";
+  return value;
+}
+
+TEST(Zsim, TheTraceHasItsDocumentedFormAndReadsBackExactly) {
+  TempFolder folder;
+  const Outcome run =
+      Zsim(folder, "fly '" + kDefaultScenario + "' --until 5.5 --save-at 5.25 --trace --no-plot");
+  ASSERT_EQ(0, run.status) << run.err;
+  const std::vector<std::string> head = Lines(ReadFile(folder / "out/trace.log"));
+  ASSERT_GE(head.size(), 2u);
+  EXPECT_EQ("# seq\tt_s\tvessel\toperation\targuments\tanswer", head[1]);
+  const std::vector<TraceLine> trace = ReadTrace(folder / "out/trace.log");
+  ASSERT_FALSE(trace.empty());
+
+  // The same flight in this process, frame by frame: what the host left for each frame.
+  World world;
+  PrepareWorld(world);
+  std::string error;
+  ASSERT_TRUE(LoadScenarioFile(world, kDefaultScenario, error)) << error;
+  VesselState* launcher = world.Launcher();
+  ASSERT_NE(nullptr, launcher);
+  std::vector<double> thrustMod, pressure;  // N and Pa, per frame
+  while (world.time() < 5.5 - 1e-9) {
+    world.Step();
+    thrustMod.push_back(launcher->mainThrustMod);
+    pressure.push_back(launcher->atmPressure);
+  }
+
+  // The scenario's block reaches the module line by line, then the end of the block.
+  std::vector<std::string> handedOver;
+  for (const TraceLine& line : trace)
+    if (line.operation == "zapiReadScenario_nextline")
+      handedOver.push_back(line.arguments + " " + line.answer);
+  EXPECT_EQ((std::vector<std::string>{"\"PAD 5.2 -52.8\" true", "\"CONFIGURATION 0\" true",
+                                      "\"SAT_OFS_X 0\" true", "\"SAT_OFS_Y 0\" true",
+                                      "\"SAT_OFS_Z 23.5\" true", "\"SAT_JETTISONED 0\" true",
+                                      "\"SAT_NAME Relaysat\" true", "\"SAT_MESH relaysat\" true",
+                                      "\"SAT_MASS 950\" true", " false"}),
+            handedOver);
+
+  // Frame k's calls run at k x 0.01 s; what comes between two frames (a save, the goodbye) at the
+  // time of the next one.
+  long frame = -1;
+  bool betweenFrames = false;
+  std::size_t thrustModLines = 0, pressureLines = 0;
+  for (std::size_t i = 0; i < trace.size(); ++i) {
+    const TraceLine& line = trace[i];
+    EXPECT_EQ(std::to_string(i + 1), line.seq);
+    const double time = ExactDouble(line.time);
+    if (line.operation == "zvcConsumeKey") {
+      ++frame;
+      betweenFrames = false;
+      const double frameTime = static_cast<double>(frame) * 0.01;
+      EXPECT_EQ(frameTime, time);  // the host's own frame time, to the last bit
+      // E is held for 0.1 s from 5 s: frames 500 to 509.
+      EXPECT_EQ(frame >= 500 && frame < 510 ? "keys: E" : "keys: ", line.arguments) << frame;
+      std::size_t step = i + 1;  // the key handler may call the host first
+      while (step < trace.size() && trace[step].operation != "zvcTimestep") ++step;
+      ASSERT_LT(step, trace.size());
+      EXPECT_EQ(line.time, trace[step].arguments);
+    }
+    if (frame < 0) continue;
+    ASSERT_LT(static_cast<std::size_t>(frame), thrustMod.size());
+    EXPECT_EQ(static_cast<double>(frame + (betweenFrames ? 1 : 0)) * 0.01, time) << line.operation;
+    if (line.operation == "mainThrustMod") {
+      ++thrustModLines;
+      betweenFrames = true;
+      EXPECT_EQ(thrustMod[static_cast<std::size_t>(frame)], ExactDouble(line.answer)) << frame;
+    }
+    if (line.operation == "GetAtmPressure") {
+      ++pressureLines;
+      EXPECT_EQ(pressure[static_cast<std::size_t>(frame)], ExactDouble(line.answer)) << frame;
+    }
+  }
+  EXPECT_EQ(549, frame);
+  EXPECT_EQ(550u, thrustModLines);
+  EXPECT_GT(pressureLines, 0u);
+
+  // The save comes before the frame of its time; the module says goodbye at the end.
+  std::size_t save = 0;
+  while (save < trace.size() && trace[save].operation != "zvcSaveState") ++save;
+  ASSERT_LT(save + 1, trace.size());
+  EXPECT_EQ("5.25", trace[save].time);
+  EXPECT_EQ("mainThrustMod", trace[save - 1].operation);
+  EXPECT_EQ("zvcExit", trace.back().operation);
+  EXPECT_EQ("5.5", trace.back().time);
+}
+
+TEST(Zsim, AnInstalledTreeFlies) {
+  TempFolder folder;
+  const std::string build = fs::path(ZSIM_PATH).parent_path().string();
+  const Outcome install =
+      RunIn(folder, "cmake --install '" + build + "' --prefix '" + folder.path() + "/tree'");
+  ASSERT_EQ(0, install.status) << install.out << install.err;
+  for (const char* file :
+       {"tree/bin/zsim", "tree/lib/libvantor.so", "tree/lib/libzenthar.so",
+        "tree/share/vantor/classes/Vantor.cfg", "tree/share/vantor/scenarios/default.scn"})
+    EXPECT_TRUE(fs::exists(folder / file)) << file;
+
+  const Outcome run = RunIn(folder,
+                            "tree/bin/zsim fly tree/share/vantor/scenarios/default.scn --until 140 "
+                            "--no-plot --quiet");
+  ASSERT_EQ(0, run.status) << run.err;
+  EXPECT_NE(std::string::npos, ReadFile(folder / "out/events.csv").find("Vantor_LeftBooster"));
+}
+
+}  // namespace
