@@ -5,7 +5,7 @@
 /// The core stage after booster separation, still carrying the fairing and the satellite until
 /// they leave. Each exhausted-propellant step or accepted J sends one more body away: first both
 /// fairing halves, then the satellite, which then takes the input focus. Nothing replaces it.
-class CoreConfiguration : public LauncherConfiguration {
+class CoreConfiguration final : public LauncherConfiguration {
  public:
   /// Scenario value of CONFIGURATION for this configuration.
   static constexpr int CONFIGURATION_NUMBER = 1;

@@ -7,7 +7,6 @@
 #include "vehicle/propulsion.h"
 #include "vehicle/satellite_payload.h"
 
-
 namespace {
 
 // Keyboard state: 256 bytes indexed by DirectInput key code, bit 7 set while the key is down.
@@ -64,7 +63,7 @@ void LauncherConfiguration::InitCommon() {
   thrustVacuum = CORE_THRUST_VACUUM;
 }
 
-bool LauncherConfiguration::StepTakenByRequests(VESSEL* vessel, double simTime) {
+bool LauncherConfiguration::ActOnRequests(VESSEL* vessel, double simTime) {
   if (igniteRequested) {
     vessel->SetEngineLevel(ENGINE_MAIN, 1.0);
     igniteRequested = false;

@@ -37,7 +37,11 @@ class LauncherConfiguration {
 
   /// Acts on a pending ignite request, or lets a skipped step pass. True when that ends the step;
   /// false when the configuration's own logic is to run.
-  bool StepTakenByRequests(VESSEL* vessel, double simTime);
+  bool StepTakenByRequests(VESSEL* vessel, double simTime) {
+    // In nearly every step neither flag is set; inline, that test is all such a step pays.
+    if (!igniteRequested && !skipNextStep) return false;
+    return ActOnRequests(vessel, simTime);
+  }
 
   /// The thrust update of an ordinary step, also made by the step that carries out an ignition.
   virtual void StepThrustUpdate(VESSEL* vessel, double simTime) = 0;
@@ -50,6 +54,8 @@ class LauncherConfiguration {
   void AddSatelliteAboard(VESSEL* vessel) const;
 
  private:
+  /// StepTakenByRequests once a flag is set.
+  bool ActOnRequests(VESSEL* vessel, double simTime);
   void SetMassesAndEngines(VESSEL* vessel, double emptyMass) const;
   void SetShapeAndDrag(VESSEL* vessel, double touchdownHeight) const;
   void ResetVisuals(VESSEL* vessel) const;

@@ -7,7 +7,7 @@
 /// The complete launcher before booster separation: core stage, both boosters, the fairing and the
 /// satellite while it is aboard. Flies the booster burn and hands over to the core stage when the
 /// boosters are burnt out or on J.
-class StackConfiguration : public LauncherConfiguration {
+class StackConfiguration final : public LauncherConfiguration {
  public:
   /// Scenario value of CONFIGURATION for this configuration.
   static constexpr int CONFIGURATION_NUMBER = 0;
