@@ -77,6 +77,12 @@ void WriteHostState(const VesselState& vessel, ScenarioStream& stream) {
   stream.Write("ENG_MAIN", FormatDouble(status.mainLevel));
   stream.Write("ENG_HOVER", FormatDouble(status.hoverLevel));
   stream.Write("LANDED", status.landed ? "1" : "0");
+  if (!vessel.pitch.points.empty()) {
+    // The program goes on from the moment of saving, which becomes time 0 when it is loaded.
+    const PitchProgram rest = vessel.pitch.RebasedAt(vessel.world ? vessel.world->time() : 0.0);
+    stream.Write("HEADING", FormatDouble(rest.heading));
+    stream.Write("PITCH", rest.PointsText());
+  }
 }
 
 bool ParseHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel) {
@@ -87,6 +93,14 @@ bool ParseHostStateLine(const char* line, VESSELSTATUS& status, VesselState& ves
   if (const char* v = ValueAfter(line, "FUEL")) return ReadLevel(v, status.fuelLevel);
   if (const char* v = ValueAfter(line, "ENG_MAIN")) return ReadLevel(v, status.mainLevel);
   if (const char* v = ValueAfter(line, "ENG_HOVER")) return ReadLevel(v, status.hoverLevel);
+  if (const char* v = ValueAfter(line, "PITCH")) return vessel.pitch.Parse(v);
+  if (const char* v = ValueAfter(line, "HEADING")) {
+    char* end = nullptr;
+    const double heading = std::strtod(v, &end);
+    if (end == v || !std::isfinite(heading)) return false;
+    vessel.pitch.heading = heading;
+    return true;
+  }
   if (const char* v = ValueAfter(line, "PAD")) {
     double latitude, longitude;
     if (std::sscanf(v, "%lf %lf", &latitude, &longitude) != 2 || !std::isfinite(latitude) ||

@@ -6,6 +6,7 @@
 #include "host/engine_types.h"
 #include "host/vector3.h"
 #include "host/vessel.h"
+#include "sim/pitch_program.h"
 #include "sim/vec_math.h"
 
 class LoadedModule;
@@ -39,9 +40,10 @@ struct VesselState {
   VECTOR3 angularVelocity{0, 0, 0};        ///< rad/s, vessel frame
   bool landed = false;                     ///< standing on its touchdown points
   bool impacted = false;                   ///< came down on the surface while flying
-  bool padRequested = false;  ///< a scenario asked to stand it on the pad (PAD line)
-  double padLatitude = 0;     ///< deg
-  double padLongitude = 0;    ///< deg
+  bool padRequested = false;               ///< a scenario asked to stand it on the pad (PAD line)
+  double padLatitude = 0;                  ///< deg
+  double padLongitude = 0;                 ///< deg
+  PitchProgram pitch;  ///< programmed ascent (PITCH, HEADING lines); empty: attitude held
 
   // Masses and engines.
   double emptyMass = 0;                  ///< kg

@@ -6,6 +6,7 @@
 #include "sim/host_state_lines.h"
 #include "sim/launch_pad.h"
 #include "sim/physics.h"
+#include "sim/pitch_program.h"
 
 namespace {
 World* current = nullptr;
@@ -180,7 +181,10 @@ void World::ModuleTimesteps() {
 }
 
 void World::Step() {
-  for (auto& vessel : vessels_) UpdateEnvironment(*vessel, planet);
+  for (auto& vessel : vessels_) {
+    UpdateEnvironment(*vessel, planet);
+    SteerToProgram(*vessel, time());
+  }
   DeliverKeys();
   ModuleTimesteps();
   for (auto& vessel : vessels_) {

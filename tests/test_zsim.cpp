@@ -499,12 +499,13 @@ TEST(Zsim, TheTraceHasItsDocumentedFormAndReadsBackExactly) {
   for (const TraceLine& line : trace)
     if (line.operation == "zapiReadScenario_nextline")
       handedOver.push_back(line.arguments + " " + line.answer);
-  EXPECT_EQ((std::vector<std::string>{"\"PAD 5.2 -52.8\" true", "\"CONFIGURATION 0\" true",
-                                      "\"SAT_OFS_X 0\" true", "\"SAT_OFS_Y 0\" true",
-                                      "\"SAT_OFS_Z 23.5\" true", "\"SAT_JETTISONED 0\" true",
-                                      "\"SAT_NAME Relaysat\" true", "\"SAT_MESH relaysat\" true",
-                                      "\"SAT_MASS 950\" true", " false"}),
-            handedOver);
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          "\"PAD 5.2 -52.8\" true", "\"HEADING 90\" true", "\"PITCH 0 90 15 90 134 60 600 0\" true",
+          "\"CONFIGURATION 0\" true", "\"SAT_OFS_X 0\" true", "\"SAT_OFS_Y 0\" true",
+          "\"SAT_OFS_Z 23.5\" true", "\"SAT_JETTISONED 0\" true", "\"SAT_NAME Relaysat\" true",
+          "\"SAT_MESH relaysat\" true", "\"SAT_MASS 950\" true", " false"}),
+      handedOver);
 
   // Frame k's calls run at k x 0.01 s; what comes between two frames (a save, the goodbye) at the
   // time of the next one.

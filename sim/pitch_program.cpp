@@ -1,0 +1,86 @@
+#include "sim/pitch_program.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "sim/journal.h"
+#include "sim/vessel_state.h"
+
+namespace {
+
+const double DEGREE = 3.14159265358979323846 / 180;  // rad
+
+VECTOR3 Unit(const VECTOR3& v) {
+  return (1 / Length(v)) * v;
+}
+
+}  // namespace
+
+bool PitchProgram::Parse(const char* text) {
+  std::vector<Point> read;
+  const char* cursor = text;
+  for (;;) {
+    char* end = nullptr;
+    const double time = std::strtod(cursor, &end);
+    if (end == cursor) break;
+    cursor = end;
+    const double elevation = std::strtod(cursor, &end);
+    if (end == cursor || !std::isfinite(time) || !std::isfinite(elevation)) return false;
+    if (!read.empty() && !(time > read.back().time)) return false;
+    if (read.size() == kMaxPoints) return false;
+    read.push_back({time, elevation});
+    cursor = end;
+  }
+  while (*cursor == ' ' || *cursor == '\t' || *cursor == '\r') ++cursor;
+  if (read.empty() || *cursor != '\0') return false;
+  points = std::move(read);
+  return true;
+}
+
+double PitchProgram::ElevationAt(double t) const {
+  if (t <= points.front().time) return points.front().elevation;
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    if (t > points[i].time) continue;
+    const Point& a = points[i - 1];
+    const Point& b = points[i];
+    return a.elevation + (t - a.time) / (b.time - a.time) * (b.elevation - a.elevation);
+  }
+  return points.back().elevation;
+}
+
+PitchProgram PitchProgram::RebasedAt(double t) const {
+  PitchProgram rebased;
+  rebased.heading = heading;
+  if (points.empty()) return rebased;
+  rebased.points.push_back({0, ElevationAt(t)});
+  for (const Point& point : points)
+    if (point.time > t) rebased.points.push_back({point.time - t, point.elevation});
+  return rebased;
+}
+
+std::string PitchProgram::PointsText() const {
+  std::string text;
+  for (const Point& point : points) {
+    if (!text.empty()) text += " ";
+    text += FormatDouble(point.time) + " " + FormatDouble(point.elevation);
+  }
+  return text;
+}
+
+void SteerToProgram(VesselState& vessel, double t) {
+  if (vessel.pitch.points.empty() || vessel.landed) return;
+  const VECTOR3 up = Unit(vessel.position);
+  VECTOR3 east = Cross(VECTOR3{0, 0, 1}, up);
+  // Over a pole every direction is south: take the global y axis as east there.
+  east = Length(east) > 1e-9 ? Unit(east) : VECTOR3{0, 1, 0};
+  const VECTOR3 north = Cross(up, east);
+  const double heading = vessel.pitch.heading * DEGREE;
+  const VECTOR3 horizontal = std::cos(heading) * north + std::sin(heading) * east;
+  const double elevation = vessel.pitch.ElevationAt(t) * DEGREE;
+  // Vessel z along the nose, y across the plane of the ascent, x completing the frame: on the
+  // pad (elevation 90, heading east) that is x east, y north, z up.
+  const VECTOR3 z = std::sin(elevation) * up + std::cos(elevation) * horizontal;
+  const VECTOR3 y = Cross(up, horizontal);
+  const VECTOR3 x = Cross(y, z);
+  vessel.attitude = {{{x.x, y.x, z.x}, {x.y, y.y, z.y}, {x.z, y.z, z.z}}};
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct VesselState;
+
+/// A programmed ascent: the nose's elevation above the local horizon over simulation time,
+/// piecewise linear between points, held before the first and after the last, turned towards a
+/// heading. The host steers a flying vessel that has one; on the ground it stands as it is.
+struct PitchProgram {
+  struct Point {
+    double time;       ///< s, simulation time
+    double elevation;  ///< deg above the local horizon, 90 = straight up
+  };
+
+  static constexpr std::size_t kMaxPoints = 64;
+
+  std::vector<Point> points;  ///< in increasing time; empty: no program, attitude held
+  double heading = 90;        ///< deg from north towards east
+
+  /// Reads "t e t e ..." (at least one point, times increasing, all finite). False, leaving the
+  /// program as it was, when the text is not such a list.
+  bool Parse(const char* text);
+  double ElevationAt(double t) const;
+  /// The program from time t on, moved earlier by t: what a scenario saved at t keeps.
+  PitchProgram RebasedAt(double t) const;
+  std::string PointsText() const;
+};
+
+/// Turns a flying vessel with a pitch program to its elevation and heading at time t.
+void SteerToProgram(VesselState& vessel, double t);

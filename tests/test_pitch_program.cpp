@@ -1,0 +1,93 @@
+// The host's programmed ascent: reading the PITCH and HEADING lines, the elevation over time, the
+// attitude it steers to, and how a saved scenario carries the rest of the program.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <sstream>
+
+#include "sim/host_state_lines.h"
+#include "sim/scenario_file.h"
+#include "tests/support/host_fixture.h"
+
+namespace {
+
+TEST(PitchProgram, ReadsPointListsAndRefusesWhatIsNotOne) {
+  PitchProgram program;
+  ASSERT_TRUE(program.Parse(" 0 90  15 90 134 60 600 0 "));
+  ASSERT_EQ(4u, program.points.size());
+  EXPECT_EQ(134, program.points[2].time);
+  EXPECT_EQ(60, program.points[2].elevation);
+  for (const char* bad :
+       {"", "10", "0 90 15", "0 90 0 80", "5 90 4 80", "0 nan", "0 90 x", "0 90 1e999 80"}) {
+    PitchProgram other = program;
+    EXPECT_FALSE(other.Parse(bad)) << bad;
+    EXPECT_EQ(4u, other.points.size()) << bad;
+  }
+}
+
+TEST(PitchProgram, ElevationIsPiecewiseLinearAndHeldAtTheEnds) {
+  PitchProgram program;
+  ASSERT_TRUE(program.Parse("15 90 134 60 600 0"));
+  struct {
+    double t, elevation;
+  } const cases[] = {{0, 90}, {15, 90}, {74.5, 75}, {134, 60}, {367, 30}, {600, 0}, {900, 0}};
+  for (const auto& c : cases) EXPECT_EQ(c.elevation, program.ElevationAt(c.t)) << c.t;
+
+  const PitchProgram rest = program.RebasedAt(367);
+  ASSERT_EQ(2u, rest.points.size());
+  EXPECT_EQ(0, rest.points[0].time);
+  EXPECT_EQ(30, rest.points[0].elevation);
+  EXPECT_EQ(233, rest.points[1].time);
+  EXPECT_NEAR(program.ElevationAt(500), rest.ElevationAt(133), 1e-12);
+}
+
+TEST_F(HostFixture, SteersAFlyingVesselToItsElevationAndHeading) {
+  state->position = {6471000, 0, 0};  // over (0, 0): up is +x, east +y, north +z
+  ASSERT_TRUE(state->pitch.Parse("0 30"));
+  state->pitch.heading = 90;
+  SteerToProgram(*state, 10);
+  VECTOR3 nose, across;
+  vessel.GlobalRot({0, 0, 1}, nose);
+  vessel.GlobalRot({0, 1, 0}, across);
+  EXPECT_NEAR(0.5, nose.x, 1e-15);  // sin 30
+  EXPECT_NEAR(std::sqrt(3) / 2, nose.y, 1e-15);
+  EXPECT_NEAR(0, nose.z, 1e-15);
+  EXPECT_NEAR(1, across.z, 1e-15);  // the ascent's plane is east-up: y points north
+
+  state->pitch.heading = 0;  // northwards
+  SteerToProgram(*state, 10);
+  vessel.GlobalRot({0, 0, 1}, nose);
+  EXPECT_NEAR(std::sqrt(3) / 2, nose.z, 1e-15);
+  EXPECT_NEAR(0, nose.y, 1e-15);
+
+  // On the ground the vessel stands as it is.
+  const Matrix3 before = state->attitude;
+  state->landed = true;
+  ASSERT_TRUE(state->pitch.Parse("0 0"));
+  SteerToProgram(*state, 10);
+  EXPECT_EQ(0, std::memcmp(&before, &state->attitude, sizeof before));
+}
+
+TEST(PitchProgram, ASavedScenarioCarriesTheRestOfTheProgram) {
+  World world;
+  PrepareWorld(world);
+  std::istringstream in(
+      "BEGIN_VESSEL Sat:Relaysat\nRPOS 6471000 0 0\nRVEL 0 7800 0\nHEADING 45\n"
+      "PITCH 0 90 10 0\nEND_VESSEL\n");
+  std::string error;
+  ASSERT_TRUE(ReadScenario(world, in, "test.scn", error)) << error;
+  world.RunUntil(4);
+  World again;
+  PrepareWorld(again);
+  std::istringstream saved(WriteScenario(world));
+  ASSERT_TRUE(ReadScenario(again, saved, "saved.scn", error)) << error;
+  const PitchProgram& rest = again.Find("Sat")->pitch;
+  EXPECT_EQ(45, rest.heading);
+  ASSERT_EQ(2u, rest.points.size());
+  EXPECT_NEAR(54, rest.points[0].elevation, 1e-12);
+  EXPECT_NEAR(6, rest.points[1].time, 1e-12);
+}
+
+}  // namespace
