@@ -37,5 +37,55 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) -j$(JOBS) --output-on-failure
 
+# Performance (docs/PERFORMANCE.md): the allocation check, the benchmarks with their medians and
+# spread over BENCH_REPETITIONS runs, then the instructions per time step counted by callgrind.
+BENCH_REPETITIONS ?= 10
+BENCH_MIN_TIME    ?= 0.2
+
+bench: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j$(JOBS) --target vantor_bench step_allocations step_instructions
+	$(BUILD)/bench/step_allocations
+	$(BUILD)/bench/vantor_bench --benchmark_repetitions=$(BENCH_REPETITIONS) \
+	  --benchmark_min_time=$(BENCH_MIN_TIME) --benchmark_report_aggregates_only=true
+	tools/callgrind_steps.sh $(BUILD)
+
+# Fuzzing: clang's libFuzzer under ASan + UBSan, built apart from the gcc builds. Each target runs
+# for FUZZ_TIME seconds from the committed corpus; inputs it finds go to $(FUZZ_BUILD)/corpus,
+# crashes to $(FUZZ_BUILD)/artifacts, the run and its figures to $(FUZZ_BUILD)/<target>.log.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_TIME    ?= 60
+FUZZ_CXX     ?= clang++-14
+FUZZ_TARGETS  = module_block scenario_file
+
+fuzz: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -Wno-dev -DCMAKE_CXX_COMPILER=$(FUZZ_CXX)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/artifacts/$$t; \
+	  echo "fuzzing $$t for $(FUZZ_TIME) s"; \
+	  $(FUZZ_BUILD)/fuzz_$$t $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t -dict=fuzz/keys.dict \
+	    -max_total_time=$(FUZZ_TIME) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t/ > $(FUZZ_BUILD)/$$t.log 2>&1 \
+	    || { tail -n 40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \
+	  grep -E '^(Done|stat::(number_of_executed_units|average_exec_per_sec|new_units_added))' \
+	    $(FUZZ_BUILD)/$$t.log; \
+	done
+
+# Line and branch coverage of the module's code by the whole test suite, in its own build tree;
+# fails below 95 % of lines or 90 % of branches. Report: $(COVERAGE_BUILD)/coverage/index.html.
+COVERAGE_BUILD ?= build-coverage
+
+coverage: deps
+	$(CONFIGURE) -B $(COVERAGE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVANTOR_COVERAGE=ON
+	cmake --build $(COVERAGE_BUILD) -j$(JOBS)
+	find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	ctest --test-dir $(COVERAGE_BUILD) -j$(JOBS) --output-on-failure
+	mkdir -p $(COVERAGE_BUILD)/coverage
+	gcovr --root . --object-directory $(COVERAGE_BUILD) \
+	  --filter 'module/' --filter 'config/' --filter 'vehicle/' --filter 'scenario/' \
+	  --exclude-throw-branches --print-summary --txt $(COVERAGE_BUILD)/coverage/summary.txt \
+	  --html-details $(COVERAGE_BUILD)/coverage/index.html \
+	  --fail-under-line 95 --fail-under-branch 90
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(OUT)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COVERAGE_BUILD) $(OUT)

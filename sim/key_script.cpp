@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,9 +30,12 @@ constexpr KeyNameCode kKeys[] = {
     {"LALT", 0x38}, {"SPACE", 0x39},    {"RCONTROL", 0x9D}, {"RALT", 0xB8},
 };
 
-/// Frame index of the first frame at or after time t.
+/// Frame index of the first frame at or after time t. A time beyond the last frame that a long
+/// can count gives that frame: the press never comes, and the conversion stays defined.
 long FirstFrameAtOrAfter(double t, double dt) {
-  return static_cast<long>(std::ceil(t / dt - 1e-9));
+  const double frame = std::ceil(t / dt - 1e-9);
+  if (!(frame < static_cast<double>(LONG_MAX))) return LONG_MAX;
+  return static_cast<long>(frame);
 }
 
 std::string Upper(std::string text) {

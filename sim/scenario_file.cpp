@@ -74,9 +74,11 @@ bool ReadScenario(World& world, std::istream& in, const std::string& source, std
       if (line == "BEGIN_ENVIRONMENT") {
         section = Section::kEnvironment;
       } else if (After(line, "BEGIN_VESSEL", rest)) {
+        // A name holds no blanks; a carriage return counts as one, since it would not survive
+        // the end of the FOCUS line that names the vessel in a saved file.
         const auto colon = rest.find(':');
         if (colon == std::string::npos || colon == 0 || colon + 1 == rest.size() ||
-            rest.find_first_of(" \t") != std::string::npos)
+            rest.find_first_of(" \t\r") != std::string::npos)
           return fail("expected 'BEGIN_VESSEL name:class', found '" + line + "'");
         block = PendingBlock{rest.substr(0, colon), rest.substr(colon + 1), number, {}};
         section = Section::kVessel;
