@@ -3,46 +3,29 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "config/core_configuration.h"
 #include "sim/call_format.h"
-#include "tests/support/host_fixture.h"
-#include "vehicle/satellite_payload.h"
+#include "tests/support/launcher_fixture.h"
 
 namespace {
 
-using Call = std::pair<std::string, std::string>;  // operation, arguments
 using V = VECTOR3;
 
-class CoreTest : public HostFixture {
+class CoreTest : public LauncherFixture {
  protected:
-  CoreTest() : savedPayload(satellitePayload) {
-    world.journal().Enable(true);
+  CoreTest() {
     core.Init();
     core.SetClassCaps(&vessel, 0.0);
     state->fuelMass = 1000;
     world.journal().Clear();
   }
-  ~CoreTest() override { satellitePayload = savedPayload; }
 
   void CarrySatellite(const char* className) {
-    std::strcpy(satellitePayload.className, className);
-    std::strcpy(satellitePayload.meshName, "relaysat");
-    satellitePayload.mass = 950;
-    satellitePayload.offset = {0, 0, 23.5};
-    satellitePayload.jettisoned = false;
+    LauncherFixture::CarrySatellite(className);
     core.SetClassCaps(&vessel, 0.0);
-  }
-
-  std::vector<Call> Calls() {
-    std::vector<Call> calls;
-    for (const JournalEntry& entry : world.journal().entries())
-      calls.emplace_back(entry.operation, entry.arguments);
-    return calls;
   }
 
   // The host calls of one time step, by operation.
@@ -59,41 +42,16 @@ class CoreTest : public HostFixture {
   }
 
   CoreConfiguration core;
-  SatellitePayload savedPayload;
 };
 
 TEST_F(CoreTest, SetClassCapsMakesTheHostCallsInOrder) {
-  const std::vector<Call> common = {
-      {"SetSize", FormatArgs(15.0)},
-      {"SetCOG_elev", FormatArgs(13.0)},
-      {"SetMaxFuelMass", FormatArgs(158100.0)},
-      {"SetEmptyMass", FormatArgs(13700.0)},
-      {"SetISP", FormatArgs(430 * 9.80665)},
-      {"SetMaxThrust", FormatArgs(0, 113600 * 9.80665)},
-      {"SetMaxThrust", FormatArgs(1, 0.0)},
-      {"SetMaxThrust", FormatArgs(2, 0.0)},
-      {"SetMaxThrust", FormatArgs(3, 50000.0)},
-      {"SetTouchdownPoints", FormatArgs(V{0, -1, -15}, V{-0.7, 0.7, -15}, V{0.7, 0.7, -15})},
-      {"SetCW", FormatArgs(0.09, 0.09, 2.0, 1.4)},
-      {"SetRotDrag", FormatArgs(V{2, 2, 2})},
-      {"SetPitchMomentScale", FormatArgs(0.0)},
-      {"SetBankMomentScale", FormatArgs(0.0)},
-      {"SetLiftCoeffFunc", FormatArgs("null")},
-      {"ClearMeshes", ""},
-      {"ClearExhaustRefs", ""},
-      {"ClearAttExhaustRefs", ""},
-      {"AddExhaustRef", FormatArgs(0, V{0, 0, -15}, 10.0, 1.0, V{0, 0, -1})},
-      {"AddMesh", FormatArgs("vantor_main", V{0, 0, 0})},
-  };
+  std::vector<Call> common = CommonCapsCalls(13700.0, -15);
+  common.push_back({"AddMesh", FormatArgs("vantor_main", V{0, 0, 0})});
   const std::vector<Call> fairing = {
       {"AddMesh", FormatArgs("vantor_leftpay", V{0, -1.345, 24.09})},
       {"AddMesh", FormatArgs("vantor_rightpay", V{0, 1.345, 24.09})},
   };
-  const std::vector<Call> satellite = {
-      {"AddMesh", FormatArgs("relaysat", V{0, 0, 23.5})},
-      {"GetEmptyMass", ""},
-      {"SetEmptyMass", FormatArgs(13700.0 + 950.0)},
-  };
+  const std::vector<Call> satellite = SatelliteCapsCalls(13700.0 + 950.0);
   auto join = [](std::vector<Call> a, const std::vector<Call>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;

@@ -4,7 +4,6 @@
 // goes on to the same events and ends with the same vessels.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,10 +21,11 @@
 #include "sim/scenario_file.h"
 #include "sim/vec_math.h"
 #include "tests/support/flight_run.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-const std::string DEFAULT_LAUNCH = std::string(VANTOR_SCENARIOS_DIR) + "/default.scn";
+const std::string DEFAULT_LAUNCH = ScenarioPath("default.scn");
 const std::string LAUNCHER = "Vantor1";
 
 const double FLIGHT_END = 820;  // s, past the spent boosters' impact (about 810 s)
@@ -48,27 +48,6 @@ const double RESUMED_RELATIVE = 1e-9;
 // flight (under 612 s: under 1 km).
 const double LAGGED_SPEED = 1;       // m/s
 const double LAGGED_POSITION = 1e3;  // m
-
-/// A folder of the test's own, removed with everything in it when the test ends.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = ::testing::TempDir() + "vantor_determinism_XXXXXX";
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  bool made() const { return !path_.empty(); }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 /// "" when the two files are the same byte for byte, else where they first differ.
 std::string FirstDifference(const std::string& a, const std::string& b) {
@@ -178,16 +157,6 @@ std::vector<long> SaveFrames(double dt) {
   return {frames.begin(), frames.end()};
 }
 
-struct VesselEnd {
-  std::string name;
-  std::string className;
-  VECTOR3 position;  // m
-  VECTOR3 velocity;  // m/s
-  double mass;       // kg
-  bool landed;
-  bool impacted;
-};
-
 struct FlightEnd {
   std::vector<HostEvent> events;  // after the load
   std::vector<VesselEnd> vessels;
@@ -197,32 +166,9 @@ struct FlightEnd {
 FlightEnd EndOf(const World& world, std::size_t loaded) {
   FlightEnd end;
   end.events.assign(world.events().begin() + static_cast<long>(loaded), world.events().end());
-  for (const auto& v : world.vessels())
-    end.vessels.push_back(
-        {v->name, v->className, v->position, v->velocity, v->Mass(), v->landed, v->impacted});
+  end.vessels = VesselEnds(world);
   end.focus = world.focus() ? world.focus()->name : "";
   return end;
-}
-
-// The events from the saved frame on, each on its frame shifted by that frame, or one frame off;
-// whether every one came on its very frame.
-bool ExpectSameEvents(const std::vector<HostEvent>& reference,
-                      const std::vector<HostEvent>& resumed, long saved, double dt) {
-  std::vector<HostEvent> expected;
-  for (const HostEvent& event : reference)
-    if (FrameOf(event.time, dt) >= saved) expected.push_back(event);
-  EXPECT_EQ(expected.size(), resumed.size());
-  bool onFrame = expected.size() == resumed.size();
-  for (std::size_t i = 0; i < std::min(expected.size(), resumed.size()); ++i) {
-    SCOPED_TRACE(expected[i].kind + " " + expected[i].vessel);
-    EXPECT_EQ(expected[i].kind, resumed[i].kind);
-    EXPECT_EQ(expected[i].vessel, resumed[i].vessel);
-    EXPECT_EQ(expected[i].detail, resumed[i].detail);
-    const long offset = FrameOf(resumed[i].time, dt) + saved - FrameOf(expected[i].time, dt);
-    EXPECT_LE(std::labs(offset), 1);
-    onFrame = onFrame && offset == 0;
-  }
-  return onFrame;
 }
 
 void ExpectNearVector(const VECTOR3& expected, const VECTOR3& actual, double tolerance) {
@@ -285,15 +231,13 @@ TEST(Determinism, FlightSavedAtHundredRandomMomentsResumesToTheSameEnd) {
       FlyUntil(*world, RESUMED_END - TimeOf(frames[i], dt));
       resumed = EndOf(*world, loaded);
     }
-    const bool onFrame = ExpectSameEvents(reference.events, resumed.events, frames[i], dt);
+    // Each event on its frame, or one frame off.
+    const bool onFrame = ExpectEventsFrom(reference.events, resumed.events, frames[i], 1, dt);
     // After booster separation no clock of the module is left to rebase: propellant and presses
     // decide the rest, so every event comes on its very frame.
     const bool separated = ValueOf(VesselBlock(texts[i], LAUNCHER), "CONFIGURATION") == "1";
     EXPECT_TRUE(onFrame || !separated) << "saved after booster separation";
-    if (onFrame)
-      ++onFrames;
-    else
-      ++lagged;
+    ++(onFrame ? onFrames : lagged);
     ExpectSameVessels(reference, resumed, onFrame);
     if (HasFailure()) break;
   }

@@ -7,18 +7,13 @@
 #include "host/zapi.h"
 #include "sim/host_state_lines.h"
 #include "sim/module_loader.h"
+#include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
 
 namespace {
 
 // Vessel frame to global frame: vessel x -> global y, vessel y -> global z, vessel z -> global x.
 const Matrix3 kCyclic{{{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}};
-
-void ExpectVector(const VECTOR3& expected, const VECTOR3& actual) {
-  EXPECT_EQ(expected.x, actual.x);
-  EXPECT_EQ(expected.y, actual.y);
-  EXPECT_EQ(expected.z, actual.z);
-}
 
 TEST_F(HostFixture, FramesOfARotatedMovingVessel) {
   state->position = {7000000, 100, -50};
@@ -27,12 +22,12 @@ TEST_F(HostFixture, FramesOfARotatedMovingVessel) {
 
   VECTOR3 rel, global;
   vessel.Local2Rel({1, 2, 3}, rel);
-  ExpectVector({7000003, 101, -48}, rel);
+  ExpectVector(rel, {7000003, 101, -48});
   vessel.GlobalRot({-2, 0, 0.5}, global);
-  ExpectVector({0.5, -2, 0}, global);
+  ExpectVector(global, {0.5, -2, 0});
   // Velocity does not enter either: a frame is a frame.
   vessel.Local2Rel({0, 0, 0}, rel);
-  ExpectVector(state->position, rel);
+  ExpectVector(rel, state->position);
 }
 
 TEST_F(HostFixture, StatusRecordRoundTripsThroughCreate) {
@@ -49,12 +44,10 @@ TEST_F(HostFixture, StatusRecordRoundTripsThroughCreate) {
 
   VESSELSTATUS read{};
   VESSEL(body, 0).GetStatus(read);
-  ExpectVector(original.position, read.position);
-  ExpectVector(original.velocity, read.velocity);
-  ExpectVector(original.angularVelocity, read.angularVelocity);
-  EXPECT_NEAR(original.attitude.x, read.attitude.x, 1e-12);
-  EXPECT_NEAR(original.attitude.y, read.attitude.y, 1e-12);
-  EXPECT_NEAR(original.attitude.z, read.attitude.z, 1e-12);
+  ExpectVector(read.position, original.position);
+  ExpectVector(read.velocity, original.velocity);
+  ExpectVector(read.angularVelocity, original.angularVelocity);
+  ExpectVector(read.attitude, original.attitude, 1e-12);
   EXPECT_EQ(&world.planet, read.referenceBody);
   EXPECT_EQ(0, read.landed);
 }
@@ -62,9 +55,7 @@ TEST_F(HostFixture, StatusRecordRoundTripsThroughCreate) {
 TEST_F(HostFixture, AttitudeAnglesSurviveTheUprightPadAttitude) {
   // Vessel +z along global +x is a gimbal-lock attitude for the angle convention.
   const Matrix3 upright{{{0, 0, 1}, {0, 1, 0}, {-1, 0, 0}}};
-  const Matrix3 back = RotationFromAngles(AnglesFromRotation(upright));
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) EXPECT_NEAR(upright.m[i][j], back.m[i][j], 1e-15) << i << j;
+  ExpectMatrix(RotationFromAngles(AnglesFromRotation(upright)), upright, 1e-15);
 }
 
 TEST_F(HostFixture, HostLinesCarryTheStatus) {
@@ -75,8 +66,8 @@ TEST_F(HostFixture, HostLinesCarryTheStatus) {
   vessel.SaveDefaultState(&stream);
   VESSELSTATUS read{};
   for (std::string& line : stream.lines) vessel.ParseScenarioLine(line.data(), &read);
-  ExpectVector(state->position, read.position);
-  ExpectVector(state->velocity, read.velocity);
+  ExpectVector(read.position, state->position);
+  ExpectVector(read.velocity, state->velocity);
   EXPECT_EQ(1, read.landed);
   // A module key is never a host key, whatever its case.
   for (const char* line : {"SHROUD 1", "sat_mass 5", "ITIME 3", "CONFIGURATION 1"})

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,8 +8,7 @@
 #include "sim/call_format.h"
 #include "sim/host_state_lines.h"
 #include "sim/vec_math.h"
-#include "tests/support/host_fixture.h"
-#include "vehicle/satellite_payload.h"
+#include "tests/support/launcher_fixture.h"
 
 namespace {
 
@@ -35,16 +33,13 @@ const Expected LEFT_FAIRING = {
 const Expected RIGHT_FAIRING = {
     "-Stage_RightPayload", "Vantor_RightPayload", {0, 1.345, 24.09}, {0, 2, 0}};
 
-class JettisonedBodies : public HostFixture {
+class JettisonedBodies : public LauncherFixture {
  protected:
-  JettisonedBodies() : saved_(satellitePayload) {
-    // The payload record is module-wide; every test starts with a satellite aboard.
-    std::snprintf(satellitePayload.className, sizeof satellitePayload.className, "Relaysat");
+  JettisonedBodies() {
+    CarrySatellite();
     satellitePayload.offset = {0, 0, 0};
-    satellitePayload.jettisoned = false;
     state->engineLevel[ENGINE_MAIN] = 1;
   }
-  ~JettisonedBodies() override { satellitePayload = saved_; }
 
   /// The vessel of that name; fails the test when there is none.
   const VesselState& Body(const std::string& name) {
@@ -64,20 +59,16 @@ class JettisonedBodies : public HostFixture {
     return names;
   }
 
+  void ReleaseEverything() {
+    SeparateBoosters(&vessel);
+    JettisonFairing(&vessel);
+    ReleaseSatellite(&vessel);
+  }
+
   /// Launcher position plus the offset turned a quarter about z.
   static VECTOR3 QuarterTurned(const VECTOR3& base, const VECTOR3& v) {
     return {base.x - v.y, base.y + v.x, base.z + v.z};
   }
-
-  void ExpectVector(const VECTOR3& actual, const VECTOR3& expected, double tolerance,
-                    const std::string& what) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << what << " x";
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << what << " y";
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << what << " z";
-  }
-
- private:
-  SatellitePayload saved_;
 };
 
 TEST_F(JettisonedBodies, LauncherAtRestReleasesAtMountingPoints) {
@@ -97,12 +88,8 @@ TEST_F(JettisonedBodies, LauncherAtRestReleasesAtMountingPoints) {
     for (const Expected& e : op.bodies) {
       const VesselState& body = Body(std::string("L1") + e.suffix);
       EXPECT_EQ(body.className, e.className);
-      EXPECT_EQ(body.position.x, at.x + e.offset.x) << e.suffix;
-      EXPECT_EQ(body.position.y, at.y + e.offset.y) << e.suffix;
-      EXPECT_EQ(body.position.z, at.z + e.offset.z) << e.suffix;
-      EXPECT_EQ(body.velocity.x, e.velocity.x) << e.suffix;
-      EXPECT_EQ(body.velocity.y, e.velocity.y) << e.suffix;
-      EXPECT_EQ(body.velocity.z, e.velocity.z) << e.suffix;
+      ExpectVector(body.position, at + e.offset, 0, e.suffix);
+      ExpectVector(body.velocity, e.velocity, 0, e.suffix);
     }
     EXPECT_EQ(state->engineLevel[ENGINE_MAIN], op.stopsEngine ? 0 : 1) << op.bodies[0].suffix;
   }
@@ -116,17 +103,13 @@ TEST_F(JettisonedBodies, SatelliteLeavesTowardsTheTail) {
   ReleaseSatellite(&vessel);
   const VesselState& satellite = Body("L1-Sat");
   EXPECT_EQ(satellite.className, "Relaysat");
-  EXPECT_EQ(satellite.position.x, state->position.x);
-  EXPECT_EQ(satellite.position.y, state->position.y);
-  EXPECT_EQ(satellite.position.z, state->position.z);
-  EXPECT_EQ(satellite.velocity.x, 10);
-  EXPECT_EQ(satellite.velocity.y, 20);
-  EXPECT_EQ(satellite.velocity.z, 28);
+  ExpectVector(satellite.position, state->position);
+  ExpectVector(satellite.velocity, {10, 20, 28});
   EXPECT_EQ(state->engineLevel[ENGINE_MAIN], 0);
 }
 
 TEST_F(JettisonedBodies, UnknownSatelliteClassStillShutsTheEngineDown) {
-  std::snprintf(satellitePayload.className, sizeof satellitePayload.className, "NoSuchClass");
+  std::strcpy(satellitePayload.className, "NoSuchClass");
   ReleaseSatellite(&vessel);
   EXPECT_TRUE(CreatedNames().empty());
   EXPECT_EQ(state->engineLevel[ENGINE_MAIN], 0);
@@ -136,9 +119,7 @@ TEST_F(JettisonedBodies, RotatedMovingLauncherReleasesInItsFrame) {
   state->attitude = QUARTER_TURN;
   state->velocity = {100, -50, 7.5};
   satellitePayload.offset = {0, 0, 20};
-  SeparateBoosters(&vessel);
-  JettisonFairing(&vessel);
-  ReleaseSatellite(&vessel);
+  ReleaseEverything();
 
   const Expected satellite = {"-Sat", "Relaysat", {0, 0, 20}, {0, 0, -2}};
   for (const Expected& e : {LEFT_BOOSTER, RIGHT_BOOSTER, LEFT_FAIRING, RIGHT_FAIRING, satellite}) {
@@ -147,10 +128,7 @@ TEST_F(JettisonedBodies, RotatedMovingLauncherReleasesInItsFrame) {
                  std::string(e.suffix) + " position");
     ExpectVector(body.velocity, QuarterTurned(state->velocity, e.velocity), 1e-12,
                  std::string(e.suffix) + " velocity");
-    // The body keeps the launcher's attitude.
-    for (int row = 0; row < 3; ++row)
-      for (int column = 0; column < 3; ++column)
-        EXPECT_NEAR(body.attitude.m[row][column], QUARTER_TURN.m[row][column], 1e-12) << e.suffix;
+    ExpectMatrix(body.attitude, QUARTER_TURN, 1e-12, e.suffix);  // the launcher's attitude
   }
 }
 
@@ -162,10 +140,7 @@ TEST_F(JettisonedBodies, StatusRecordsReplaceOnlyTheirMembers) {
   state->fuelMass = 250;
   state->landed = true;
   const VESSELSTATUS launcher = StatusOf(*state);
-  world.journal().Enable(true);
-  SeparateBoosters(&vessel);
-  JettisonFairing(&vessel);
-  ReleaseSatellite(&vessel);
+  ReleaseEverything();
 
   struct {
     std::string name;
@@ -178,9 +153,7 @@ TEST_F(JettisonedBodies, StatusRecordsReplaceOnlyTheirMembers) {
       {"L1-Stage_RightPayload", "Vantor_RightPayload", 0.25},
       {"L1-Sat", "Relaysat", 1.0},
   };
-  std::vector<std::string> created;
-  for (const JournalEntry& entry : world.journal().entries())
-    if (entry.operation == "VESSEL::Create") created.push_back(entry.arguments);
+  const std::vector<std::string> created = ArgumentsOf(world.journal(), "VESSEL::Create");
   ASSERT_EQ(created.size(), std::size(bodies));
   for (std::size_t i = 0; i < created.size(); ++i) {
     const VesselState& body = Body(bodies[i].name);
@@ -208,7 +181,6 @@ TEST_F(JettisonedBodies, HostCallsInOrder) {
       {JettisonFairing, {LEFT_FAIRING, RIGHT_FAIRING}, &engineAlone},
       {ReleaseSatellite, {satellite}, &withEngineStop},
   };
-  world.journal().Enable(true);
   for (const auto& op : operations) {
     world.journal().Clear();
     op.release(&vessel);
@@ -251,9 +223,7 @@ TEST_F(JettisonedBodies, LongLauncherNamesKeepTheSuffixWhole) {
   for (const auto& c : cases) {
     const std::string launcherName(c.length, fill++);
     state->name = launcherName;
-    SeparateBoosters(&vessel);
-    JettisonFairing(&vessel);
-    ReleaseSatellite(&vessel);
+    ReleaseEverything();
     for (int i = 0; i < 5; ++i) {
       const std::string name = launcherName.substr(0, c.kept[i]) + suffixes[i];
       EXPECT_LE(name.size(), 255u);

@@ -10,7 +10,7 @@
 #include "config/core_configuration.h"
 #include "config/stack_configuration.h"
 #include "sim/world.h"
-#include "tests/support/host_fixture.h"
+#include "tests/support/launcher_fixture.h"
 
 namespace {
 
@@ -25,21 +25,13 @@ struct KeyState {
   unsigned char bytes[256] = {};
 };
 
-// The acceptances the host was asked for, as "key, interval".
-std::vector<std::string> AcceptanceCalls(World& world) {
-  std::vector<std::string> calls;
-  for (const JournalEntry& entry : world.journal().entries())
-    if (entry.operation == "zapiAcceptDelayedKey") calls.push_back(entry.arguments);
-  return calls;
-}
-
 TEST(KeyCommands, ConsumeKeyTurnsKeysIntoRequests) {
   struct Case {
     const char* what;
     std::initializer_list<int> keys;
     int result;
     bool jettison, ignite;
-    std::vector<std::string> accepted;  // host acceptance calls
+    std::vector<std::string> accepted;  // host acceptance calls: "key, interval"
   };
   const Case cases[] = {
       {"nothing", {}, 0, false, false, {}},
@@ -72,7 +64,7 @@ TEST(KeyCommands, ConsumeKeyTurnsKeysIntoRequests) {
       EXPECT_EQ(configuration->jettisonRequested, c.jettison) << c.what;
       EXPECT_EQ(configuration->igniteRequested, c.ignite) << c.what;
       EXPECT_FALSE(configuration->skipNextStep) << c.what;
-      EXPECT_EQ(AcceptanceCalls(world), c.accepted) << c.what;
+      EXPECT_EQ(ArgumentsOf(world.journal(), "zapiAcceptDelayedKey"), c.accepted) << c.what;
     }
   }
 }
@@ -109,12 +101,9 @@ class ProbeConfiguration : public LauncherConfiguration {
   void StepThrustUpdate(VESSEL*, double) override { log += "thrust "; }
 };
 
-class RequestTiming : public HostFixture {
+class RequestTiming : public LauncherFixture {
  protected:
-  RequestTiming() {
-    world.journal().Enable(true);
-    probe.Init();
-  }
+  RequestTiming() { probe.Init(); }
 
   // The host calls and probe steps of one time step.
   std::string Step(double t) {
@@ -122,8 +111,7 @@ class RequestTiming : public HostFixture {
     probe.log.clear();
     probe.Timestep(&vessel, t);
     std::string calls;
-    for (const JournalEntry& entry : world.journal().entries())
-      calls += entry.operation + "(" + entry.arguments + ") ";
+    for (const std::string& call : CallTexts(world.journal())) calls += call + " ";
     return calls + probe.log;
   }
 

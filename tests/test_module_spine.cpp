@@ -10,7 +10,7 @@
 #include "host/callbacks.h"
 #include "module/configuration_manager.h"
 #include "sim/scenario_stream.h"
-#include "tests/support/host_fixture.h"
+#include "tests/support/launcher_fixture.h"
 
 namespace {
 
@@ -44,12 +44,18 @@ class ProbeConfiguration : public LauncherConfiguration {
   bool* reclaimed_;
 };
 
-class ModuleSpine : public HostFixture {
+class ModuleSpine : public LauncherFixture {
  protected:
-  ModuleSpine() { world.journal().Enable(true); }
   ~ModuleSpine() override { ReplaceManager(nullptr); }
 
   std::vector<std::string> Operations() { return world.journal().Operations(); }
+
+  // The module's launcher for `state`, with its class capabilities set.
+  VESSEL* Launch() {
+    VESSEL* launcher = zvcInit(state, 0);
+    zvcSetClassCaps(launcher);
+    return launcher;
+  }
 
   // A condensed load sequence: "caps <touchdown z>" for each SetClassCaps of a real configuration,
   // "modifier" for the thrust-modifier reset, "host <line>" for each line the host parses.
@@ -167,8 +173,7 @@ TEST_F(ModuleSpine, CallbacksWithoutAConfigurationChangeNothing) {
 }
 
 TEST_F(ModuleSpine, ConsumeKeyAnswersZeroEvenWhenTheConfigurationTookTheKey) {
-  VESSEL* launcher = zvcInit(state, 0);
-  zvcSetClassCaps(launcher);
+  VESSEL* launcher = Launch();
   keys[0x12] = 0x80;
   EXPECT_EQ(zvcConsumeKey(launcher, keystate()), 0);
   EXPECT_TRUE(Manager()->currentConfiguration->igniteRequested);
@@ -176,8 +181,7 @@ TEST_F(ModuleSpine, ConsumeKeyAnswersZeroEvenWhenTheConfigurationTookTheKey) {
 }
 
 TEST_F(ModuleSpine, SaveStateWritesTheHostLinesFirst) {
-  VESSEL* launcher = zvcInit(state, 0);
-  zvcSetClassCaps(launcher);
+  VESSEL* launcher = Launch();
   ScenarioStream hostLines;
   vessel.SaveDefaultState(&hostLines);
   const std::size_t hostCount = hostLines.lines.size();
@@ -199,8 +203,7 @@ TEST_F(ModuleSpine, SaveStateWritesTheHostLinesFirst) {
 // After zvcExit the module has no manager; callbacks with a live VESSEL behave as with no
 // configuration: nothing flies, but the host's own lines still go to and come from the host.
 TEST_F(ModuleSpine, CallbacksAfterExitBehaveAsWithNoConfiguration) {
-  VESSEL* launcher = zvcInit(state, 0);
-  zvcSetClassCaps(launcher);
+  VESSEL* launcher = Launch();
   zvcExit(launcher);
   EXPECT_EQ(Manager(), nullptr);
   world.journal().Clear();
@@ -225,8 +228,7 @@ TEST_F(ModuleSpine, CallbacksAfterExitBehaveAsWithNoConfiguration) {
 }
 
 TEST_F(ModuleSpine, SecondInitStartsAFreshManager) {
-  VESSEL* first = zvcInit(state, 0);
-  zvcSetClassCaps(first);
+  VESSEL* first = Launch();
   ConfigurationManager* firstManager = Manager();
   VESSEL* second = zvcInit(state, 0);
   ASSERT_NE(Manager(), nullptr);
@@ -237,8 +239,7 @@ TEST_F(ModuleSpine, SecondInitStartsAFreshManager) {
 }
 
 TEST_F(ModuleSpine, ExitWithoutAVesselReclaimsTheManager) {
-  VESSEL* launcher = zvcInit(state, 0);
-  zvcSetClassCaps(launcher);
+  VESSEL* launcher = Launch();
   zvcExit(nullptr);
   EXPECT_EQ(Manager(), nullptr);
   delete launcher;
@@ -250,33 +251,31 @@ TEST_F(ModuleSpine, LoadStateInstallsTheConfigurationThatTheBlockNames) {
     bool core;  // the configuration installed at the end
     std::vector<std::string> sequence;
   };
+  // Every load first installs the full stack ("caps -16", "modifier"), then reads the block.
   const Case cases[] = {
-      {{"RPOS 1 2 3", "ITIME 5"},
-       false,
-       {"caps -16", "modifier", "host \"RPOS 1 2 3\"", "host \"ITIME 5\"", "caps -16"}},
+      {{"RPOS 1 2 3", "ITIME 5"}, false, {"host \"RPOS 1 2 3\"", "host \"ITIME 5\"", "caps -16"}},
       {{"RPOS 1 2 3", "CONFIGURATION 0", "ITIME 5"},
        false,
-       {"caps -16", "modifier", "host \"RPOS 1 2 3\"", "caps -16", "modifier", "caps -16"}},
+       {"host \"RPOS 1 2 3\"", "caps -16", "modifier", "caps -16"}},
       {{"CONFIGURATION 1", "SHROUD 1", "CONFIGURATION 0"},
        true,
-       {"caps -16", "modifier", "caps -15", "modifier", "host \"CONFIGURATION 0\"", "caps -15"}},
+       {"caps -15", "modifier", "host \"CONFIGURATION 0\"", "caps -15"}},
       // Each configuration's keys are its own: the other's go to the host.
       {{"CONFIGURATION 0", "SHROUD 1"},
        false,
-       {"caps -16", "modifier", "caps -16", "modifier", "host \"SHROUD 1\"", "caps -16"}},
+       {"caps -16", "modifier", "host \"SHROUD 1\"", "caps -16"}},
       {{"CONFIGURATION 1", "ITIME 5", "BOOSTER_IGNITED 1"},
        true,
-       {"caps -16", "modifier", "caps -15", "modifier", "host \"ITIME 5\"",
-        "host \"BOOSTER_IGNITED 1\"", "caps -15"}},
-      {{"configuration 1"}, true, {"caps -16", "modifier", "caps -15", "modifier", "caps -15"}},
-      {{"Configuration1"}, true, {"caps -16", "modifier", "caps -15", "modifier", "caps -15"}},
+       {"caps -15", "modifier", "host \"ITIME 5\"", "host \"BOOSTER_IGNITED 1\"", "caps -15"}},
+      {{"configuration 1"}, true, {"caps -15", "modifier", "caps -15"}},
+      {{"Configuration1"}, true, {"caps -15", "modifier", "caps -15"}},
       {{"CONFIGURATION 2", "CONFIGURATION 1"},
        false,
-       {"caps -16", "modifier", "caps -16", "modifier", "host \"CONFIGURATION 1\"", "caps -16"}},
-      {{"CONFIGURATION -1"}, false, {"caps -16", "modifier", "caps -16", "modifier", "caps -16"}},
-      {{"CONFIGURATION x1"}, false, {"caps -16", "modifier", "caps -16", "modifier", "caps -16"}},
-      {{"CONFIGURATION"}, false, {"caps -16", "modifier", "caps -16", "modifier", "caps -16"}},
-      {{"CONFIGURATIO 1"}, false, {"caps -16", "modifier", "host \"CONFIGURATIO 1\"", "caps -16"}},
+       {"caps -16", "modifier", "host \"CONFIGURATION 1\"", "caps -16"}},
+      {{"CONFIGURATION -1"}, false, {"caps -16", "modifier", "caps -16"}},
+      {{"CONFIGURATION x1"}, false, {"caps -16", "modifier", "caps -16"}},
+      {{"CONFIGURATION"}, false, {"caps -16", "modifier", "caps -16"}},
+      {{"CONFIGURATIO 1"}, false, {"host \"CONFIGURATIO 1\"", "caps -16"}},
   };
   for (const Case& c : cases) {
     const std::string label = ::testing::PrintToString(c.lines);
@@ -287,7 +286,9 @@ TEST_F(ModuleSpine, LoadStateInstallsTheConfigurationThatTheBlockNames) {
     VESSELSTATUS status{};
     state->mainThrustMod = 9.0;
     zvcLoadState(launcher, &block, &status);
-    EXPECT_EQ(LoadSequence(), c.sequence) << label;
+    std::vector<std::string> sequence = {"caps -16", "modifier"};
+    sequence.insert(sequence.end(), c.sequence.begin(), c.sequence.end());
+    EXPECT_EQ(LoadSequence(), sequence) << label;
     EXPECT_EQ(state->mainThrustMod, 0.0) << label;
     LauncherConfiguration* installed = Manager()->currentConfiguration;
     EXPECT_EQ(dynamic_cast<CoreConfiguration*>(installed) != nullptr, c.core) << label;

@@ -5,6 +5,7 @@
 #include "sim/atmosphere.h"
 #include "sim/launch_pad.h"
 #include "sim/physics.h"
+#include "tests/support/host_checks.h"
 
 namespace {
 
@@ -154,9 +155,7 @@ TEST(Integrate, BurnsToTheRocketEquationAndStopsWithTheTank) {
   // Coasting: nothing pushes any more.
   const VECTOR3 coast = vessel.velocity;
   for (int i = 0; i < 100; ++i) Frame(vessel, planet);
-  EXPECT_EQ(vessel.velocity.x, coast.x);
-  EXPECT_EQ(vessel.velocity.y, coast.y);
-  EXPECT_EQ(vessel.velocity.z, coast.z);
+  ExpectVector(vessel.velocity, coast);
 
   // The modifier still pushes with the tank empty.
   vessel.mainThrustMod = 2000;
@@ -215,9 +214,7 @@ TEST(Integrate, StaysOnThePadUntilThrustExceedsWeight) {
   const VECTOR3 pad = vessel.position;
 
   for (int i = 0; i < 100; ++i) EXPECT_FALSE(Frame(vessel, planet).liftedOff);
-  EXPECT_EQ(vessel.position.x, pad.x);
-  EXPECT_EQ(vessel.position.y, pad.y);
-  EXPECT_EQ(vessel.position.z, pad.z);
+  ExpectVector(vessel.position, pad);
   EXPECT_EQ(Length(vessel.velocity), 0.0);
   EXPECT_TRUE(vessel.landed);
   const double flow = 0.45 * vessel.maxThrust[ENGINE_MAIN] / 3000;  // kg/s, flows on the pad too

@@ -5,10 +5,11 @@
 
 #include <cmath>
 #include <cstring>
-#include <sstream>
 
 #include "sim/host_state_lines.h"
 #include "sim/scenario_file.h"
+#include "tests/support/flight_run.h"
+#include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
 
 namespace {
@@ -51,9 +52,7 @@ TEST_F(HostFixture, SteersAFlyingVesselToItsElevationAndHeading) {
   VECTOR3 nose, across;
   vessel.GlobalRot({0, 0, 1}, nose);
   vessel.GlobalRot({0, 1, 0}, across);
-  EXPECT_NEAR(0.5, nose.x, 1e-15);  // sin 30
-  EXPECT_NEAR(std::sqrt(3) / 2, nose.y, 1e-15);
-  EXPECT_NEAR(0, nose.z, 1e-15);
+  ExpectVector(nose, {0.5, std::sqrt(3) / 2, 0}, 1e-15, "nose");  // up sin 30, east cos 30
   EXPECT_NEAR(1, across.z, 1e-15);  // the ascent's plane is east-up: y points north
 
   state->pitch.heading = 0;  // northwards
@@ -71,19 +70,14 @@ TEST_F(HostFixture, SteersAFlyingVesselToItsElevationAndHeading) {
 }
 
 TEST(PitchProgram, ASavedScenarioCarriesTheRestOfTheProgram) {
-  World world;
-  PrepareWorld(world);
-  std::istringstream in(
+  auto world = WorldFromText(
       "BEGIN_VESSEL Sat:Relaysat\nRPOS 6471000 0 0\nRVEL 0 7800 0\nHEADING 45\n"
       "PITCH 0 90 10 0\nEND_VESSEL\n");
-  std::string error;
-  ASSERT_TRUE(ReadScenario(world, in, "test.scn", error)) << error;
-  world.RunUntil(4);
-  World again;
-  PrepareWorld(again);
-  std::istringstream saved(WriteScenario(world));
-  ASSERT_TRUE(ReadScenario(again, saved, "saved.scn", error)) << error;
-  const PitchProgram& rest = again.Find("Sat")->pitch;
+  ASSERT_NE(nullptr, world);
+  world->RunUntil(4);
+  auto again = WorldFromText(WriteScenario(*world));
+  ASSERT_NE(nullptr, again);
+  const PitchProgram& rest = again->Find("Sat")->pitch;
   EXPECT_EQ(45, rest.heading);
   ASSERT_EQ(2u, rest.points.size());
   EXPECT_NEAR(54, rest.points[0].elevation, 1e-12);

@@ -56,10 +56,17 @@ TEST(SeaLevelThrust, KeepsTheLastDigitOfTheRoundTrip) {
   EXPECT_NE(direct / BOOSTER_ISP_VACUUM, BoosterSeaLevelThrust());
 }
 
-TEST(BoosterProfile, BuildsTimesAndSlopes) {
-  BuildBoosterProfile(129);
-  const double times[6] = {0, 1, 105, 120, 129, 138};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(boosterProfile.times[i], times[i]) << "point " << i;
+TEST(BoosterProfile, BuildsTimesFromTheBurnTimeAndSlopes) {
+  struct {
+    double burnTime;  // s
+    double times[6];  // s
+  } const builds[] = {{60, {0, 1, 36, 51, 60, 69}}, {129, {0, 1, 105, 120, 129, 138}}};
+  for (const auto& b : builds) {
+    BuildBoosterProfile(b.burnTime);
+    for (int i = 0; i < 6; ++i)
+      EXPECT_EQ(boosterProfile.times[i], b.times[i]) << b.burnTime << " s, point " << i;
+    ExpectPrinted(boosterProfile.thrustSlope[2], "-0.0133333333", "thrust slope 2");
+  }
 
   struct {
     const char* thrust;
@@ -77,13 +84,6 @@ TEST(BoosterProfile, BuildsTimesAndSlopes) {
     ExpectPrinted(boosterProfile.propellantSlope[k], slopes[k].propellant,
                   "propellant slope " + std::to_string(k));
   }
-}
-
-TEST(BoosterProfile, TimesFollowTheBurnTime) {
-  BuildBoosterProfile(60);
-  const double times[6] = {0, 1, 36, 51, 60, 69};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(boosterProfile.times[i], times[i]) << "point " << i;
-  ExpectPrinted(boosterProfile.thrustSlope[2], "-0.0133333333", "thrust slope 2");
 }
 
 TEST(BoosterProfile, RebuildChangesNothing) {
@@ -168,16 +168,14 @@ TEST_F(PressureThrust, FollowsTheLineBetweenVacuumAndSeaLevel) {
 }
 
 TEST_F(PressureThrust, MeetsTheRatingsExactly) {
-  state->atmPressure = 0;
-  EXPECT_EQ(ThrustAtPressure(&vessel, CoreSeaLevelThrust(), CORE_THRUST_VACUUM),
-            CORE_THRUST_VACUUM);
-  EXPECT_EQ(ThrustAtPressure(&vessel, BoosterSeaLevelThrust(), BOOSTER_THRUST_VACUUM),
-            BOOSTER_THRUST_VACUUM);
-  state->atmPressure = 101400;
-  EXPECT_EQ(ThrustAtPressure(&vessel, CoreSeaLevelThrust(), CORE_THRUST_VACUUM),
-            CoreSeaLevelThrust());
-  EXPECT_EQ(ThrustAtPressure(&vessel, BoosterSeaLevelThrust(), BOOSTER_THRUST_VACUUM),
-            BoosterSeaLevelThrust());
+  const double ratings[][2] = {{CoreSeaLevelThrust(), CORE_THRUST_VACUUM},
+                               {BoosterSeaLevelThrust(), BOOSTER_THRUST_VACUUM}};  // N
+  for (const auto& rating : ratings) {
+    state->atmPressure = 0;
+    EXPECT_EQ(ThrustAtPressure(&vessel, rating[0], rating[1]), rating[1]);
+    state->atmPressure = 101400;
+    EXPECT_EQ(ThrustAtPressure(&vessel, rating[0], rating[1]), rating[0]);
+  }
   // The standard atmosphere's sea level lies a little below the reference pressure.
   state->atmPressure = 101325;
   EXPECT_NEAR(ThrustAtPressure(&vessel, CoreSeaLevelThrust(), CORE_THRUST_VACUUM), 881037.6948,
@@ -188,11 +186,15 @@ TEST_F(PressureThrust, MeetsTheRatingsExactly) {
             CoreSeaLevelThrust());
 }
 
-TEST_F(PressureThrust, AsksTheHostForThePressureOnce) {
+TEST_F(PressureThrust, ThrustAsksForThePressureOnceTheModifierForPointerAndPressureTwice) {
   state->atmPressure = 50700;
   world.journal().Enable(true);
   ThrustAtPressure(&vessel, CoreSeaLevelThrust(), CORE_THRUST_VACUUM);
   EXPECT_EQ(world.journal().Operations(), std::vector<std::string>{"GetAtmPressure"});
+  world.journal().Clear();
+  ApplyPressureThrust(&vessel, CoreSeaLevelThrust(), CORE_THRUST_VACUUM);
+  EXPECT_EQ(world.journal().Operations(),
+            (std::vector<std::string>{"GetMainThrustModPtr", "GetAtmPressure", "GetAtmPressure"}));
 }
 
 TEST_F(PressureThrust, ModifierHoldsThePressureCorrection) {
@@ -215,15 +217,6 @@ TEST_F(PressureThrust, ModifierHoldsThePressureCorrection) {
     EXPECT_NEAR(CORE_THRUST_VACUUM + state->mainThrustMod,
                 ThrustAtPressure(&vessel, CoreSeaLevelThrust(), CORE_THRUST_VACUUM), 1e-9);
   }
-}
-
-TEST_F(PressureThrust, ModifierTakesOnePointerAndTwoPressures) {
-  state->atmPressure = 25350;
-  world.journal().Enable(true);
-  ApplyPressureThrust(&vessel, CoreSeaLevelThrust(), CORE_THRUST_VACUUM);
-  const std::vector<std::string> expected = {"GetMainThrustModPtr", "GetAtmPressure",
-                                             "GetAtmPressure"};
-  EXPECT_EQ(world.journal().Operations(), expected);
 }
 
 }  // namespace

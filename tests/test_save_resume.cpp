@@ -19,19 +19,9 @@ namespace {
 
 const double BOOSTER_BURN = 129;  // s, from ignition to automatic booster separation
 
-std::string Scenario(const std::string& file) {
-  return std::string(VANTOR_SCENARIOS_DIR) + "/" + file;
-}
-
-bool BoosterFlamesLit(const VesselState& launcher) {
-  for (const ExhaustRef& flame : launcher.exhausts)
-    if (flame.type == EXHAUST_CUSTOM && flame.lengthScale > 0) return true;
-  return false;
-}
-
 // The default launch with further key presses, flown to the end time.
 std::unique_ptr<World> DefaultLaunch(const std::string& extraKeys) {
-  auto world = WorldFromFile(Scenario("default.scn"));
+  auto world = WorldFromFile(ScenarioPath("default.scn"));
   std::string error;
   if (world && !extraKeys.empty() && !world->keyScript().Parse(extraKeys, error)) {
     ADD_FAILURE() << error;
@@ -100,19 +90,6 @@ std::vector<HostEvent> EventsAfterLoad(const World& world, std::size_t loaded) {
   return {world.events().begin() + static_cast<long>(loaded), world.events().end()};
 }
 
-void ExpectSameEvents(const std::vector<HostEvent>& expected, const std::vector<HostEvent>& actual,
-                      long shift, long tolerance, double dt) {
-  ASSERT_EQ(expected.size(), actual.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    SCOPED_TRACE(expected[i].kind + " " + expected[i].vessel);
-    EXPECT_EQ(expected[i].kind, actual[i].kind);
-    EXPECT_EQ(expected[i].vessel, actual[i].vessel);
-    EXPECT_EQ(expected[i].detail, actual[i].detail);
-    EXPECT_LE(std::labs(FrameOf(expected[i].time, dt) - (FrameOf(actual[i].time, dt) + shift)),
-              tolerance);
-  }
-}
-
 TEST(SaveResume, FlightsResumeFromAnyMomentToTheSameEvents) {
   const Flight flights[] = {
       {"E alone",
@@ -173,7 +150,7 @@ TEST(SaveResume, FlightsResumeFromAnyMomentToTheSameEvents) {
         texts.push_back(WriteScenario(*world));
       }
       FlyUntil(*world, flight.end);
-      ExpectSameEvents(reference.events, EventsAfterLoad(*world, loaded), 0, 0, dt);
+      ExpectEventsFrom(reference.events, EventsAfterLoad(*world, loaded), 0, 0, dt);
     }
 
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -183,10 +160,7 @@ TEST(SaveResume, FlightsResumeFromAnyMomentToTheSameEvents) {
       ASSERT_NE(nullptr, world);
       const std::size_t loaded = world->events().size();
       FlyUntil(*world, flight.end - TimeOf(frames[i], dt));
-      std::vector<HostEvent> expected;
-      for (const HostEvent& event : reference.events)
-        if (FrameOf(event.time, dt) >= frames[i]) expected.push_back(event);
-      ExpectSameEvents(expected, EventsAfterLoad(*world, loaded), frames[i], 1, dt);
+      ExpectEventsFrom(reference.events, EventsAfterLoad(*world, loaded), frames[i], 1, dt);
       EXPECT_EQ(reference.vessels, VesselList(*world));
       ASSERT_NE(nullptr, world->focus());
       EXPECT_EQ(reference.focus, world->focus()->name);
@@ -204,30 +178,18 @@ TEST(SaveResume, LauncherBlockHoldsTheHostLinesThenTheConfigurationsLines) {
   struct Moment {
     double time;  // s
     bool core;
-    std::vector<std::pair<std::string, std::string>> values;
+    std::vector<std::string> lines;  // "KEY value"
   } const moments[] = {
-      {0, false, {{"CONFIGURATION", "0"}, {"BOOSTER_IGNITED", "0"}, {"SAT_JETTISONED", "0"}}},
+      {0, false, {"CONFIGURATION 0", "BOOSTER_IGNITED 0", "SAT_JETTISONED 0"}},
       {60,
        false,
-       {{"CONFIGURATION", "0"},
-        {"BOOSTER_IGNITED", "1"},
-        {"SAT_OFS_X", "0"},
-        {"SAT_OFS_Y", "0"},
-        {"SAT_OFS_Z", "23.5"},
-        {"SAT_JETTISONED", "0"},
-        {"SAT_NAME", "Relaysat"},
-        {"SAT_MESH", "relaysat"},
-        {"SAT_MASS", "950"}}},
+       {"CONFIGURATION 0", "BOOSTER_IGNITED 1", "SAT_OFS_X 0", "SAT_OFS_Y 0", "SAT_OFS_Z 23.5",
+        "SAT_JETTISONED 0", "SAT_NAME Relaysat", "SAT_MESH relaysat", "SAT_MASS 950"}},
       {300,
        true,
-       {{"CONFIGURATION", "1"},
-        {"SAT_OFS_Z", "23.5"},
-        {"SAT_MASS", "950"},
-        {"SAT_JETTISONED", "0"},
-        {"SAT_NAME", "Relaysat"},
-        {"SAT_MESH", "relaysat"},
-        {"SHROUD", "0"}}},
-      {605, true, {{"CONFIGURATION", "1"}, {"SAT_JETTISONED", "1"}, {"SHROUD", "1"}}},
+       {"CONFIGURATION 1", "SAT_OFS_Z 23.5", "SAT_MASS 950", "SAT_JETTISONED 0",
+        "SAT_NAME Relaysat", "SAT_MESH relaysat", "SHROUD 0"}},
+      {605, true, {"CONFIGURATION 1", "SAT_JETTISONED 1", "SHROUD 1"}},
   };
 
   // The flight saved at each moment: the text, and the time since ignition as of the last full
@@ -260,7 +222,10 @@ TEST(SaveResume, LauncherBlockHoldsTheHostLinesThenTheConfigurationsLines) {
     keys.insert(keys.end(), {"HEADING", "PITCH"});
     for (const std::string& key : moment.core ? coreKeys : stackKeys) keys.push_back(key);
     EXPECT_EQ(keys, KeysOf(block));
-    for (const auto& value : moment.values) EXPECT_EQ(value.second, ValueOf(block, value.first));
+    for (const std::string& line : moment.lines) {
+      const std::string key = line.substr(0, line.find(' '));
+      EXPECT_EQ(line.substr(key.size() + 1), ValueOf(block, key)) << key;
+    }
     if (!moment.core) {
       EXPECT_NEAR(sinceIgnition[i], std::atof(ValueOf(block, "ITIME").c_str()), 1e-9);
     }
@@ -268,7 +233,7 @@ TEST(SaveResume, LauncherBlockHoldsTheHostLinesThenTheConfigurationsLines) {
 }
 
 TEST(SampleScenarios, StackBurnSeparatesItsBoostersWhenTheBurnPasses129Seconds) {
-  auto world = WorldFromFile(Scenario("stack_burn.scn"));
+  auto world = WorldFromFile(ScenarioPath("stack_burn.scn"));
   ASSERT_NE(nullptr, world);
   VesselState* launcher = world->Launcher();
   ASSERT_NE(nullptr, launcher);
@@ -304,7 +269,7 @@ TEST(SampleScenarios, CoreAfterFairingReleasesItsSatelliteWhenDryOrOnJ) {
   } const cases[] = {{"", true}, {"1:J", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
-    auto world = WorldFromFile(Scenario("core_after_fairing.scn"));
+    auto world = WorldFromFile(ScenarioPath("core_after_fairing.scn"));
     ASSERT_NE(nullptr, world);
     std::string error;
     ASSERT_TRUE(world->keyScript().Parse(c.keys, error)) << error;

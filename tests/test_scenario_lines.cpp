@@ -12,10 +12,9 @@
 #include "config/stack_configuration.h"
 #include "scenario/scenario_reader.h"
 #include "sim/scenario_stream.h"
-#include "tests/support/host_fixture.h"
+#include "tests/support/launcher_fixture.h"
 #include "vehicle/booster_profile.h"
 #include "vehicle/propulsion.h"
-#include "vehicle/satellite_payload.h"
 
 namespace {
 
@@ -112,13 +111,9 @@ TEST(ScenarioReader, WordsStopAtBlanksAndNeverOverrunTheirField) {
   }
 }
 
-class ScenarioLines : public HostFixture {
+class ScenarioLines : public LauncherFixture {
  protected:
-  ScenarioLines() : saved_(satellitePayload) {
-    satellitePayload = SatellitePayload{"", "", 0, {0, 0, 0}, true};
-    world.journal().Enable(true);
-  }
-  ~ScenarioLines() override { satellitePayload = saved_; }
+  ScenarioLines() { satellitePayload = SatellitePayload{"", "", 0, {0, 0, 0}, true}; }
 
   template <typename Configuration>
   void Read(Configuration& configuration, const std::vector<std::string>& lines) {
@@ -127,15 +122,7 @@ class ScenarioLines : public HostFixture {
   }
 
   // The lines the configuration handed to the host.
-  std::vector<std::string> HostLines() {
-    std::vector<std::string> lines;
-    for (const JournalEntry& entry : world.journal().entries())
-      if (entry.operation == "ParseScenarioLine") lines.push_back(entry.arguments);
-    return lines;
-  }
-
- private:
-  SatellitePayload saved_;
+  std::vector<std::string> HostLines() { return ArgumentsOf(world.journal(), "ParseScenarioLine"); }
 };
 
 TEST_F(ScenarioLines, StackReadsItsKeysAndTheSatellitesAsWritten) {
@@ -148,9 +135,7 @@ TEST_F(ScenarioLines, StackReadsItsKeysAndTheSatellitesAsWritten) {
   EXPECT_TRUE(stack.boostersIgnited);
   EXPECT_FALSE(satellitePayload.jettisoned);
   EXPECT_EQ(950, satellitePayload.mass);
-  EXPECT_EQ(0.0, satellitePayload.offset.x);
-  EXPECT_EQ(-1.5, satellitePayload.offset.y);
-  EXPECT_EQ(23.5, satellitePayload.offset.z);
+  ExpectVector(satellitePayload.offset, {0.0, -1.5, 23.5});
   EXPECT_STREQ("Relay", satellitePayload.className);
   EXPECT_STREQ("relaysat", satellitePayload.meshName);
   // SHROUD is the core stage's key: under the full stack it is the host's line.
@@ -170,9 +155,7 @@ TEST_F(ScenarioLines, UnreadableValuesLeaveTheDocumentedResults) {
   EXPECT_FALSE(stack.boostersIgnited);
   EXPECT_FALSE(satellitePayload.jettisoned);  // a flag without a number reads as false
   EXPECT_EQ(950, satellitePayload.mass);      // unchanged
-  EXPECT_EQ(0.0, satellitePayload.offset.x);
-  EXPECT_EQ(0.0, satellitePayload.offset.y);
-  EXPECT_EQ(0.0, satellitePayload.offset.z);
+  ExpectVector(satellitePayload.offset, {0, 0, 0});
   EXPECT_STREQ("Relaysat", satellitePayload.className);  // unchanged
 
   // Values the forms read, however odd, are taken as they stand.

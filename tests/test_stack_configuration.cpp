@@ -4,35 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "config/core_configuration.h"
 #include "config/stack_configuration.h"
 #include "module/configuration_manager.h"
 #include "sim/call_format.h"
-#include "tests/support/host_fixture.h"
+#include "tests/support/launcher_fixture.h"
 #include "vehicle/booster_profile.h"
-#include "vehicle/satellite_payload.h"
 
 namespace {
 
-using Call = std::pair<std::string, std::string>;  // operation, arguments
 using V = VECTOR3;
 const VECTOR3* const NO_DIRECTION = nullptr;
 
-class StackTest : public HostFixture {
+class StackTest : public LauncherFixture {
  protected:
-  StackTest() : savedPayload(satellitePayload) {
-    world.journal().Enable(true);
-    ReplaceManager(new ConfigurationManager);
-  }
-  ~StackTest() override {
-    ReplaceManager(nullptr);
-    satellitePayload = savedPayload;
-  }
+  StackTest() { ReplaceManager(new ConfigurationManager); }
+  ~StackTest() override { ReplaceManager(nullptr); }
 
   // Installed through the manager, which reclaims it at booster separation.
   StackConfiguration* Install() {
@@ -42,58 +32,20 @@ class StackTest : public HostFixture {
     return stack;
   }
 
-  void CarrySatellite() {
-    std::strcpy(satellitePayload.className, "Relaysat");
-    std::strcpy(satellitePayload.meshName, "relaysat");
-    satellitePayload.mass = 950;
-    satellitePayload.offset = {0, 0, 23.5};
-    satellitePayload.jettisoned = false;
-  }
-
-  std::vector<Call> Calls() {
-    std::vector<Call> calls;
-    for (const JournalEntry& entry : world.journal().entries())
-      calls.emplace_back(entry.operation, entry.arguments);
-    return calls;
-  }
-
   // The host calls of one time step, as "operation(arguments)".
   std::vector<std::string> Step(double t) {
     world.journal().Clear();
     Manager()->Timestep(&vessel, t);
-    std::vector<std::string> calls;
-    for (const Call& call : Calls()) calls.push_back(call.first + "(" + call.second + ")");
-    return calls;
+    return CallTexts(world.journal());
   }
 
   bool CoreInstalled() const {
     return dynamic_cast<CoreConfiguration*>(Manager()->currentConfiguration) != nullptr;
   }
-
-  SatellitePayload savedPayload;
 };
 
 TEST_F(StackTest, SetClassCapsMakesTheHostCallsInOrder) {
-  const std::vector<Call> common = {
-      {"SetSize", FormatArgs(15.0)},
-      {"SetCOG_elev", FormatArgs(13.0)},
-      {"SetMaxFuelMass", FormatArgs(158100.0)},
-      {"SetEmptyMass", FormatArgs(726800.0)},
-      {"SetISP", FormatArgs(430 * 9.80665)},
-      {"SetMaxThrust", FormatArgs(0, 113600 * 9.80665)},
-      {"SetMaxThrust", FormatArgs(1, 0.0)},
-      {"SetMaxThrust", FormatArgs(2, 0.0)},
-      {"SetMaxThrust", FormatArgs(3, 50000.0)},
-      {"SetTouchdownPoints", FormatArgs(V{0, -1, -16}, V{-0.7, 0.7, -16}, V{0.7, 0.7, -16})},
-      {"SetCW", FormatArgs(0.09, 0.09, 2.0, 1.4)},
-      {"SetRotDrag", FormatArgs(V{2, 2, 2})},
-      {"SetPitchMomentScale", FormatArgs(0.0)},
-      {"SetBankMomentScale", FormatArgs(0.0)},
-      {"SetLiftCoeffFunc", FormatArgs("null")},
-      {"ClearMeshes", ""},
-      {"ClearExhaustRefs", ""},
-      {"ClearAttExhaustRefs", ""},
-      {"AddExhaustRef", FormatArgs(0, V{0, 0, -15}, 10.0, 1.0, V{0, 0, -1})},
+  const std::vector<Call> boosters = {
       {"AddExhaustRef", FormatArgs(3, V{-3.45 - 0.2, 0, -16}, 0.0, 0.0, NO_DIRECTION)},
       {"AddExhaustRef", FormatArgs(3, V{3.45 + 0.2, 0, -16}, 0.0, 0.0, NO_DIRECTION)},
       {"AddMesh", FormatArgs("vantor_leftsrb", V{-3.45, 0, -2})},
@@ -102,20 +54,20 @@ TEST_F(StackTest, SetClassCapsMakesTheHostCallsInOrder) {
       {"AddMesh", FormatArgs("vantor_leftpay", V{0, -1.345, 24.09})},
       {"AddMesh", FormatArgs("vantor_rightpay", V{0, 1.345, 24.09})},
   };
+  std::vector<Call> pad = CommonCapsCalls(726800.0, -16);
+  pad.insert(pad.end(), boosters.begin(), boosters.end());
   StackConfiguration* stack = Install();
   stack->SetClassCaps(&vessel, 12.0);
-  EXPECT_EQ(Calls(), common);
+  EXPECT_EQ(Calls(), pad);
   EXPECT_EQ(stack->leftBoosterExhaust, 1u);
   EXPECT_EQ(stack->rightBoosterExhaust, 2u);
 
   CarrySatellite();
   world.journal().Clear();
   stack->SetClassCaps(&vessel, 0.0);
-  std::vector<Call> withSatellite = common;
-  withSatellite.push_back({"AddMesh", FormatArgs("relaysat", V{0, 0, 23.5})});
-  withSatellite.push_back({"GetEmptyMass", ""});
-  withSatellite.push_back({"SetEmptyMass", FormatArgs(727750.0)});
-  EXPECT_EQ(Calls(), withSatellite);
+  const std::vector<Call> satellite = SatelliteCapsCalls(727750.0);
+  pad.insert(pad.end(), satellite.begin(), satellite.end());
+  EXPECT_EQ(Calls(), pad);
 }
 
 TEST_F(StackTest, InitSetsEveryFigure) {

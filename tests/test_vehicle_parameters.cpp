@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
 #include "vehicle/booster_profile.h"
 #include "vehicle/meshes.h"
@@ -95,12 +96,8 @@ TEST(VehicleParameters, PositionsAreTheirDerivations) {
        {3.6500000000000004, 0, -16}},
   };
   for (const auto& p : positions) {
-    EXPECT_EQ(p.value.x, p.derivation.x) << p.name;
-    EXPECT_EQ(p.value.y, p.derivation.y) << p.name;
-    EXPECT_EQ(p.value.z, p.derivation.z) << p.name;
-    EXPECT_EQ(p.value.x, p.printed.x) << p.name;
-    EXPECT_EQ(p.value.y, p.printed.y) << p.name;
-    EXPECT_EQ(p.value.z, p.printed.z) << p.name;
+    ExpectVector(p.value, p.derivation, 0, p.name);
+    ExpectVector(p.value, p.printed, 0, p.name);
   }
   // The flame x is the difference, one unit in the last place beyond the literal.
   EXPECT_NE(LEFT_BOOSTER_EXHAUST_POS.x, -3.65);
@@ -126,9 +123,7 @@ TEST(SatellitePayload, LoadsWithNoSatelliteAboard) {
   EXPECT_STREQ(satellitePayload.className, "");
   EXPECT_STREQ(satellitePayload.meshName, "");
   EXPECT_EQ(satellitePayload.mass, 0);
-  EXPECT_EQ(satellitePayload.offset.x, 0);
-  EXPECT_EQ(satellitePayload.offset.y, 0);
-  EXPECT_EQ(satellitePayload.offset.z, 0);
+  ExpectVector(satellitePayload.offset, {0, 0, 0});
   EXPECT_TRUE(satellitePayload.jettisoned);
 }
 
@@ -153,9 +148,7 @@ TEST_F(MeshAdders, EachAddsItsMeshAtItsOffset) {
     mesh.add(&vessel);
     ASSERT_EQ(state->meshes.size(), 1u) << mesh.name;
     EXPECT_EQ(state->meshes[0].name, mesh.name);
-    EXPECT_EQ(state->meshes[0].offset.x, mesh.offset.x) << mesh.name;
-    EXPECT_EQ(state->meshes[0].offset.y, mesh.offset.y) << mesh.name;
-    EXPECT_EQ(state->meshes[0].offset.z, mesh.offset.z) << mesh.name;
+    ExpectVector(state->meshes[0].offset, mesh.offset, 0, mesh.name);
     // One host call and nothing else.
     ASSERT_EQ(world.journal().entries().size(), 1u) << mesh.name;
     EXPECT_EQ(world.journal().entries()[0].operation, "AddMesh");

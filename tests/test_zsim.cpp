@@ -1,7 +1,6 @@
 // zsim as a user runs it: the files of a flight, one-line refusals of bad input, saving and
 // flying on, the summary's orbits, the plot, the trace, and an installed tree.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,40 +16,14 @@
 
 #include "sim/atmosphere.h"
 #include "sim/planet.h"
-#include "sim/scenario_file.h"
-#include "tests/support/host_fixture.h"
+#include "tests/support/flight_run.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string kDefaultScenario = std::string(VANTOR_SCENARIOS_DIR) + "/default.scn";
-
-/// A folder of its own for one test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/zsim-test-XXXXXX";
-    path_ = mkdtemp(pattern) ? pattern : "";
-    EXPECT_FALSE(path_.empty());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path) << text;
@@ -88,7 +61,7 @@ Outcome RunIn(const TempFolder& folder, const std::string& command,
   const std::string line = "cd '" + folder.path() + "' && " + environment + " " + command + " >'" +
                            out + "' 2>'" + err + "'";
   const int raw = std::system(line.c_str());
-  Outcome outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+  Outcome outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadTextFile(out), ReadTextFile(err)};
   std::remove(out.c_str());
   std::remove(err.c_str());
   return outcome;
@@ -107,7 +80,7 @@ struct Csv {
 
 Csv ReadCsv(const std::string& path) {
   Csv csv;
-  std::vector<std::string> lines = Lines(ReadFile(path));
+  std::vector<std::string> lines = Lines(ReadTextFile(path));
   if (lines.empty()) return csv;
   csv.header = lines.front();
   for (std::size_t i = 1; i < lines.size(); ++i) csv.rows.push_back(Split(lines[i], ','));
@@ -222,7 +195,7 @@ TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   EXPECT_EQ("950", telemetry.rows.back()[MASS]);
 
   // The summary's peaks are the telemetry's.
-  const std::string summary = ReadFile(folder / "flight/summary.txt");
+  const std::string summary = ReadTextFile(folder / "flight/summary.txt");
   double maxQ = 0, maxQTime = 0, maxAccel = 0, maxAccelTime = 0;
   for (const auto& row : telemetry.rows) {
     if (Number(row[Q]) > maxQ) maxQ = Number(row[Q]), maxQTime = Number(row[T]);
@@ -298,7 +271,7 @@ TEST(Zsim, BadInputGivesOneLineAndLeavesTheFolderAsItWas) {
     EXPECT_EQ(1u, Lines(run.err).size()) << run.err;
     EXPECT_EQ("", run.out) << c.arguments;
     EXPECT_EQ(std::vector<std::string>{"events.csv"}, Names(out)) << c.arguments;
-    EXPECT_EQ("an earlier flight's\n", ReadFile(out + "/events.csv"));
+    EXPECT_EQ("an earlier flight's\n", ReadTextFile(out + "/events.csv"));
   }
 
   const Outcome blocked = Zsim(folder, "fly" + scenario + " --out a-file/out");
@@ -371,7 +344,7 @@ TEST(Zsim, TheSummaryGivesTheOrbitAboveTheAtmosphere) {
     WriteFile(folder / "sat.scn", SatelliteAt(r, std::sqrt(c.k * planet.gm / r)));
     const Outcome run = Zsim(folder, "fly sat.scn --until 0.01 --no-plot --quiet");
     ASSERT_EQ(0, run.status) << run.err;
-    const std::string summary = ReadFile(folder / "out/summary.txt");
+    const std::string summary = ReadTextFile(folder / "out/summary.txt");
     const std::size_t at = summary.find("Orbit of Sat: ");
     ASSERT_NE(std::string::npos, at) << summary;
     EXPECT_NE(std::string::npos, summary.find(c.says, at)) << summary;
@@ -391,7 +364,7 @@ TEST(Zsim, TheSummaryGivesTheOrbitAboveTheAtmosphere) {
                                     "BEGIN_VESSEL Drop:Relaysat\nRPOS 6371100 0 0\nEND_VESSEL\n");
   const Outcome run = Zsim(folder, "fly low.scn --until 10 --no-plot --quiet");
   ASSERT_EQ(0, run.status) << run.err;
-  const std::string summary = ReadFile(folder / "out/summary.txt");
+  const std::string summary = ReadTextFile(folder / "out/summary.txt");
   EXPECT_NE(std::string::npos, summary.find("Sat is within the atmosphere (altitude ")) << summary;
   const std::vector<std::string> drop = WordsOfLine(summary, "  Drop ");
   ASSERT_GE(drop.size(), 3u) << summary;
@@ -414,7 +387,7 @@ TEST(Zsim, DrawsThePlotWithGnuplotAndSaysSoWithout) {
   const Outcome drawn = Zsim(folder, fly);
   ASSERT_EQ(0, drawn.status) << drawn.err;
   EXPECT_EQ("", drawn.err);
-  EXPECT_EQ(0u, ReadFile(folder / "out/flight.png").find("\x89PNG\r\n\x1a\n"));
+  EXPECT_EQ(0u, ReadTextFile(folder / "out/flight.png").find("\x89PNG\r\n\x1a\n"));
 
   // Without gnuplot the flight is flown and its files written, less the plot, which goes.
   const Outcome without = Zsim(folder, fly, "PATH=/nowhere");
@@ -438,8 +411,9 @@ TEST(Zsim, WatchingInRealTimeFliesTheSameFlightInPlainLinesOffATerminal) {
   ASSERT_EQ(0, plain.status) << plain.err;
   EXPECT_NE(std::string::npos, paced.out.find("main engine ignition"));
   EXPECT_EQ(std::string::npos, paced.out.find_first_of("\r\x1b")) << "no live status in a file";
-  EXPECT_EQ(ReadFile(folder / "plain/telemetry.csv"), ReadFile(folder / "paced/telemetry.csv"));
-  EXPECT_EQ(ReadFile(folder / "plain/events.csv"), ReadFile(folder / "paced/events.csv"));
+  EXPECT_EQ(ReadTextFile(folder / "plain/telemetry.csv"),
+            ReadTextFile(folder / "paced/telemetry.csv"));
+  EXPECT_EQ(ReadTextFile(folder / "plain/events.csv"), ReadTextFile(folder / "paced/events.csv"));
 }
 
 /// One line of trace.log.
@@ -449,7 +423,7 @@ struct TraceLine {
 
 std::vector<TraceLine> ReadTrace(const std::string& path) {
   std::vector<TraceLine> trace;
-  for (const std::string& line : Lines(ReadFile(path))) {
+  for (const std::string& line : Lines(ReadTextFile(path))) {
     if (line[0] == '#') continue;
     const std::vector<std::string> f = Split(line, '\t');
     EXPECT_EQ(6u, f.size()) << line;
@@ -474,22 +448,20 @@ TEST(Zsim, TheTraceHasItsDocumentedFormAndReadsBackExactly) {
   const Outcome run =
       Zsim(folder, "fly '" + kDefaultScenario + "' --until 5.5 --save-at 5.25 --trace --no-plot");
   ASSERT_EQ(0, run.status) << run.err;
-  const std::vector<std::string> head = Lines(ReadFile(folder / "out/trace.log"));
+  const std::vector<std::string> head = Lines(ReadTextFile(folder / "out/trace.log"));
   ASSERT_GE(head.size(), 2u);
   EXPECT_EQ("# seq\tt_s\tvessel\toperation\targuments\tanswer", head[1]);
   const std::vector<TraceLine> trace = ReadTrace(folder / "out/trace.log");
   ASSERT_FALSE(trace.empty());
 
   // The same flight in this process, frame by frame: what the host left for each frame.
-  World world;
-  PrepareWorld(world);
-  std::string error;
-  ASSERT_TRUE(LoadScenarioFile(world, kDefaultScenario, error)) << error;
-  VesselState* launcher = world.Launcher();
+  auto world = WorldFromFile(kDefaultScenario);
+  ASSERT_NE(nullptr, world);
+  VesselState* launcher = world->Launcher();
   ASSERT_NE(nullptr, launcher);
   std::vector<double> thrustMod, pressure;  // N and Pa, per frame
-  while (world.time() < 5.5 - 1e-9) {
-    world.Step();
+  while (world->time() < 5.5 - 1e-9) {
+    world->Step();
     thrustMod.push_back(launcher->mainThrustMod);
     pressure.push_back(launcher->atmPressure);
   }
@@ -570,7 +542,7 @@ TEST(Zsim, AnInstalledTreeFlies) {
                             "tree/bin/zsim fly tree/share/vantor/scenarios/default.scn --until 140 "
                             "--no-plot --quiet");
   ASSERT_EQ(0, run.status) << run.err;
-  EXPECT_NE(std::string::npos, ReadFile(folder / "out/events.csv").find("Vantor_LeftBooster"));
+  EXPECT_NE(std::string::npos, ReadTextFile(folder / "out/events.csv").find("Vantor_LeftBooster"));
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "host/engine_types.h"
 #include "sim/launch_pad.h"
 #include "sim/scenario_file.h"
 #include "tests/support/host_fixture.h"
@@ -17,6 +19,10 @@ const double PAD_LATITUDE = 5.2;     // deg
 const double PAD_LONGITUDE = -52.8;  // deg
 
 }  // namespace
+
+std::string ScenarioPath(const std::string& file) {
+  return std::string(VANTOR_SCENARIOS_DIR) + "/" + file;
+}
 
 std::unique_ptr<World> NewWorld() {
   auto world = std::make_unique<World>();
@@ -100,6 +106,40 @@ long FlyUntilEvent(World& world, const std::string& kind, double limit) {
       if (event.kind == kind) return frame;
   }
   return -1;
+}
+
+bool BoosterFlamesLit(const VesselState& launcher) {
+  for (const ExhaustRef& flame : launcher.exhausts)
+    if (flame.type == EXHAUST_CUSTOM && flame.lengthScale > 0) return true;
+  return false;
+}
+
+bool ExpectEventsFrom(const std::vector<HostEvent>& reference,
+                      const std::vector<HostEvent>& resumed, long savedFrame, long framesOff,
+                      double dt) {
+  std::vector<HostEvent> expected;
+  for (const HostEvent& event : reference)
+    if (FrameOf(event.time, dt) >= savedFrame) expected.push_back(event);
+  EXPECT_EQ(expected.size(), resumed.size());
+  bool onFrame = expected.size() == resumed.size();
+  for (std::size_t i = 0; i < std::min(expected.size(), resumed.size()); ++i) {
+    SCOPED_TRACE(expected[i].kind + " " + expected[i].vessel);
+    EXPECT_EQ(expected[i].kind, resumed[i].kind);
+    EXPECT_EQ(expected[i].vessel, resumed[i].vessel);
+    EXPECT_EQ(expected[i].detail, resumed[i].detail);
+    const long offset = FrameOf(resumed[i].time, dt) + savedFrame - FrameOf(expected[i].time, dt);
+    EXPECT_LE(std::labs(offset), framesOff);
+    onFrame = onFrame && offset == 0;
+  }
+  return onFrame;
+}
+
+std::vector<VesselEnd> VesselEnds(const World& world) {
+  std::vector<VesselEnd> ends;
+  for (const auto& v : world.vessels())
+    ends.push_back(
+        {v->name, v->className, v->position, v->velocity, v->Mass(), v->landed, v->impacted});
+  return ends;
 }
 
 std::vector<HostEvent> EventsOfKind(const std::vector<HostEvent>& events, const std::string& kind) {

@@ -12,6 +12,9 @@
 
 #include "sim/world.h"
 
+/// A file of the project's scenarios folder, e.g. "default.scn".
+std::string ScenarioPath(const std::string& file);
+
 /// A world with the project's class files and the built module's folder.
 std::unique_ptr<World> NewWorld();
 
@@ -41,6 +44,28 @@ std::vector<HostEvent> FlyUntil(World& world, double t);
 /// Steps until a step reports an event of the kind, at most until the time limit; that step's
 /// frame, or -1.
 long FlyUntilEvent(World& world, const std::string& kind, double limit);
+
+/// Whether the launcher shows a lit booster flame.
+bool BoosterFlamesLit(const VesselState& launcher);
+
+/// Checks a resumed flight's events against the reference flight's from the saved frame on: the
+/// same events in order, each on its reference frame less the saved frame, give or take
+/// `framesOff`. Whether all came and each on its very frame.
+bool ExpectEventsFrom(const std::vector<HostEvent>& reference,
+                      const std::vector<HostEvent>& resumed, long savedFrame, long framesOff,
+                      double dt);
+
+/// A vessel as a flight left it.
+struct VesselEnd {
+  std::string name;
+  std::string className;
+  VECTOR3 position;  // m
+  VECTOR3 velocity;  // m/s
+  double mass;       // kg
+  bool landed;
+  bool impacted;
+};
+std::vector<VesselEnd> VesselEnds(const World& world);
 
 /// The events of one kind, in order.
 std::vector<HostEvent> EventsOfKind(const std::vector<HostEvent>& events, const std::string& kind);
