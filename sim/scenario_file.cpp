@@ -6,14 +6,9 @@
 #include <fstream>
 
 #include "sim/host_state_lines.h"
+#include "sim/text.h"
 
 namespace {
-
-std::string Trim(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 /// The rest of a line after a header keyword and blanks, when the line starts with it.
 bool After(const std::string& line, const std::string& keyword, std::string& rest) {
@@ -43,7 +38,8 @@ bool CreateFromBlock(World& world, PendingBlock& block, const std::string& where
                      std::string& error) {
   VESSELSTATUS status{};
   status.fuelLevel = 1.0;  // a launcher's tank is full unless its block says otherwise
-  VesselState* vessel = world.CreateVessel(block.name, block.className, status, error, &block.stream);
+  VesselState* vessel =
+      world.CreateVessel(block.name, block.className, status, error, &block.stream);
   if (!vessel) {
     error = where + ": " + error;
     return false;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "sim/text.h"
+
 namespace {
 
 bool ReadNumber(const std::string& text, double& value) {
@@ -14,12 +16,6 @@ bool ReadNumber(const std::string& text, double& value) {
   if (end == text.c_str() || *end != '\0' || !std::isfinite(read)) return false;
   value = read;
   return true;
-}
-
-std::string Trim(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
 /// One class file: "Key = value" lines, '#' starts a comment. Keys: Module, Mass, Size, CW,
