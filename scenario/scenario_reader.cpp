@@ -30,10 +30,11 @@ bool ReadFlag(const char* text) {
   return ReadInteger(text, value) && value == 1;
 }
 
+// A real is what "%lf" reads. strtod differs on a bare hexadecimal prefix ("0x", "-0x 5"): it
+// reads the 0, where "%lf" has taken the "x" and finds no number.
 bool ReadReal(const char* text, double& value) {
-  char* end = nullptr;
-  const double read = std::strtod(text, &end);
-  if (end == text || !std::isfinite(read)) return false;
+  double read = 0;
+  if (std::sscanf(text, "%lf", &read) != 1 || !std::isfinite(read)) return false;
   value = read;
   return true;
 }

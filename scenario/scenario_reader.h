@@ -15,7 +15,8 @@ bool ReadInteger(const char* text, int& value);
 /// Flag: true only for the integer 1; false for any other value and for no readable number.
 bool ReadFlag(const char* text);
 
-/// Real: a decimal or exponent number. False when there is none, or it reads as NaN or infinity.
+/// Real: what "%lf" reads, decimal or hexadecimal, with or without an exponent. False when "%lf"
+/// finds no number, or it reads as NaN or infinity.
 bool ReadReal(const char* text, double& value);
 
 /// Word: leading white space skipped, then every character up to the next white space, cut at

@@ -75,6 +75,8 @@ TEST(ScenarioReader, IntegersAndFlags) {
 }
 
 TEST(ScenarioReader, RealsRefuseNanAndInfinity) {
+  // Read as "%lf" reads them: a bare hexadecimal prefix is no number, and an exponent without
+  // digits is left unread.
   struct {
     const char* text;
     bool readable;
@@ -83,6 +85,8 @@ TEST(ScenarioReader, RealsRefuseNanAndInfinity) {
       {"950", true, 950}, {"  -3.5e2", true, -350}, {"23.5m", true, 23.5}, {".5", true, 0.5},
       {"abc", false, 0},  {"", false, 0},           {"nan", false, 0},     {"-NaN", false, 0},
       {"inf", false, 0},  {"Infinity", false, 0},   {"1e999", false, 0},   {"-1e999", false, 0},
+      {"0x", false, 0},   {"-0x", false, 0},        {"+0X", false, 0},     {"0x 5", false, 0},
+      {"0xg", false, 0},  {"0x1p10", true, 1024},   {"1e", true, 1},
   };
   for (const auto& c : cases) {
     double value = 7.25;
@@ -149,8 +153,8 @@ TEST_F(ScenarioLines, UnreadableValuesLeaveTheDocumentedResults) {
   satellitePayload.offset = {1, 2, 3};
   std::strcpy(satellitePayload.className, "Relaysat");
   Read(stack, {"ITIME 30", "BOOSTER_IGNITED 1", "SAT_JETTISONED 0"});
-  Read(stack, {"ITIME soon", "BOOSTER_IGNITED 2", "SAT_JETTISONED", "SAT_MASS heavy", "SAT_OFS_X",
-               "SAT_OFS_Y nan", "SAT_OFS_Z 1e999", "SAT_NAME"});
+  Read(stack, {"ITIME soon", "BOOSTER_IGNITED 2", "SAT_JETTISONED", "SAT_MASS heavy", "SAT_MASS 0x",
+               "SAT_OFS_X", "SAT_OFS_Y nan", "SAT_OFS_Z 1e999", "SAT_NAME"});
   EXPECT_EQ(0.0, stack.ignitionTime);
   EXPECT_FALSE(stack.boostersIgnited);
   EXPECT_FALSE(satellitePayload.jettisoned);  // a flag without a number reads as false
