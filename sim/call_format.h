@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/vector3.h"
+#include "host/vessel_status.h"
 #include "sim/journal.h"
 
 // Arguments of a host call as the journal shows them: doubles that read back exactly, vectors as
@@ -41,4 +42,12 @@ std::string FormatArgs(const First& first, const Rest&... rest) {
   std::string text = FormatArg(first);
   ((text += ", " + FormatArg(rest)), ...);
   return text;
+}
+
+/// A status record as VESSEL::Create's arguments show it: position, velocity, angular velocity,
+/// attitude, fuel level, main and hover engine levels, landed. The reference body is left out:
+/// the stand-in host has one planet.
+inline std::string FormatArg(const VESSELSTATUS& status) {
+  return FormatArgs(status.position, status.velocity, status.angularVelocity, status.attitude,
+                    status.fuelLevel, status.mainLevel, status.hoverLevel, status.landed);
 }

@@ -113,8 +113,10 @@ void VESSEL::SetBankMomentScale(double scale) const {
   state_->bankMomentScale = scale;
 }
 
+// A function's address differs from run to run: the journal says only whether there is one.
 void VESSEL::SetLiftCoeffFunc(LiftCoeffFunc lift) const {
-  Trace(state_, "SetLiftCoeffFunc", lift ? "function" : "null");
+  if (state_->world->journal().enabled())
+    state_->world->Record(state_, "SetLiftCoeffFunc", lift ? "function" : "null");
   state_->lift = lift;
 }
 
@@ -184,8 +186,9 @@ void VESSEL::SetExhaustScales(EXHAUSTTYPE type, unsigned short index, double len
 }
 
 void VESSEL::GetStatus(VESSELSTATUS& status) const {
-  Trace(state_, "GetStatus");
   status = StatusOf(*state_);
+  if (state_->world->journal().enabled())
+    state_->world->Record(state_, "GetStatus", "", FormatArg(status));
 }
 
 void VESSEL::Local2Rel(const VECTOR3& local, VECTOR3& rel) const {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -164,6 +165,15 @@ TEST_F(JettisonedBodies, StatusRecordsReplaceOnlyTheirMembers) {
         launcher.attitude, bodies[i].fuelLevel, 0.0, 0.0, launcher.landed);
     EXPECT_EQ(created[i], expected) << bodies[i].name;
   }
+  // The launcher's record that the first body is made from, laid out as the bodies' records.
+  const auto& entries = world.journal().entries();
+  const auto status = std::find_if(entries.begin(), entries.end(), [](const JournalEntry& entry) {
+    return entry.operation == "GetStatus";
+  });
+  ASSERT_NE(status, entries.end());
+  EXPECT_EQ(status->answer,
+            FormatArgs(launcher.position, launcher.velocity, VECTOR3{0.01, -0.02, 0.03},
+                       launcher.attitude, 0.25, 1.0, 0.5, 1));
 }
 
 TEST_F(JettisonedBodies, HostCallsInOrder) {

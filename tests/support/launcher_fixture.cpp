@@ -38,7 +38,7 @@ std::vector<Call> CommonCapsCalls(double emptyMass, double touchdownZ) {
       {"SetRotDrag", FormatArgs(V{2, 2, 2})},
       {"SetPitchMomentScale", FormatArgs(0.0)},
       {"SetBankMomentScale", FormatArgs(0.0)},
-      {"SetLiftCoeffFunc", FormatArgs("null")},
+      {"SetLiftCoeffFunc", "null"},
       {"ClearMeshes", ""},
       {"ClearExhaustRefs", ""},
       {"ClearAttExhaustRefs", ""},
