@@ -18,8 +18,8 @@ const int LSHIFT = 0x2A, RSHIFT = 0x36, LCONTROL = 0x1D, RCONTROL = 0x9D, LALT =
 const int J = 0x24, E = 0x12, A = 0x1E;
 
 struct KeyState {
-  explicit KeyState(std::initializer_list<int> down) {
-    for (int key : down) bytes[key] = 0x80;
+  explicit KeyState(std::initializer_list<int> keys, unsigned char byte = 0x80) {
+    for (int key : keys) bytes[key] = byte;
   }
   const char* get() const { return reinterpret_cast<const char*>(bytes); }
   unsigned char bytes[256] = {};
@@ -32,10 +32,12 @@ TEST(KeyCommands, ConsumeKeyTurnsKeysIntoRequests) {
     int result;
     bool jettison, ignite;
     std::vector<std::string> accepted;  // host acceptance calls: "key, interval"
+    unsigned char byte = 0x80;          // of each key in keys
   };
   const Case cases[] = {
       {"nothing", {}, 0, false, false, {}},
       {"another key", {A}, 0, false, false, {}},
+      {"J and E with every bit but bit 7", {J, E}, 0, false, false, {}, 0x7F},
       {"J", {J}, 1, true, false, {"36, 1"}},
       {"E", {E}, 1, false, true, {"18, 1"}},
       {"J and E", {J, E}, 1, true, false, {"36, 1"}},
@@ -59,7 +61,7 @@ TEST(KeyCommands, ConsumeKeyTurnsKeysIntoRequests) {
       else
         configuration = std::make_unique<CoreConfiguration>();
       configuration->Init();
-      const KeyState keys(c.keys);
+      const KeyState keys(c.keys, c.byte);
       EXPECT_EQ(configuration->ConsumeKey(nullptr, keys.get()), c.result) << c.what;
       EXPECT_EQ(configuration->jettisonRequested, c.jettison) << c.what;
       EXPECT_EQ(configuration->igniteRequested, c.ignite) << c.what;

@@ -238,6 +238,24 @@ TEST_F(ModuleSpine, SecondInitStartsAFreshManager) {
   delete first;
 }
 
+// The satellite record belongs to the loaded module, not to a launcher: the next launcher, whose
+// block names no satellite, carries the one that the launcher before it read.
+TEST_F(ModuleSpine, TheNextLauncherCarriesTheSatelliteOfTheOneBefore) {
+  const std::vector<std::string> blocks[] = {
+      {"CONFIGURATION 0", "SAT_JETTISONED 0", "SAT_MESH relaysat", "SAT_MASS 950"},
+      {"CONFIGURATION 0"}};
+  for (const std::vector<std::string>& lines : blocks) {
+    VESSEL* launcher = zvcInit(state, 0);
+    ScenarioStream block;
+    block.lines = lines;
+    VESSELSTATUS status{};
+    zvcLoadState(launcher, &block, &status);
+    EXPECT_EQ(state->emptyMass, 726800.0 + 950.0) << lines.size();
+    EXPECT_EQ(state->meshes.back().name, "relaysat") << lines.size();
+    zvcExit(launcher);
+  }
+}
+
 TEST_F(ModuleSpine, ExitWithoutAVesselReclaimsTheManager) {
   VESSEL* launcher = Launch();
   zvcExit(nullptr);

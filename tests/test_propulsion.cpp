@@ -153,6 +153,8 @@ TEST_F(PressureThrust, FollowsTheLineBetweenVacuumAndSeaLevel) {
     const char* booster;
   } const rows[] = {
       {0, "1114035.44", "6472389"},
+      // Every digit: the order of the operations fixes the last one.
+      {8400, "1094719.5647502409", "6423645.8875739649"},
       {25350, "1055742.8879", "6325289.25"},
       {50700, "997450.3358", "6178189.5"},
       {101400, "880865.2316", "5883990"},
