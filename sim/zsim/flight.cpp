@@ -121,7 +121,7 @@ bool Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& lo
                    "gnuplot-nox)\n");
       break;
     case PlotOutcome::kFailed:
-      std::fprintf(stderr, "zsim: %s, so no flight.png\n", message.c_str());
+      std::fprintf(stderr, "zsim: %s, so no flight.png\n", Printable(message).c_str());
       break;
     case PlotOutcome::kIncomplete:
       error = out.Final("flight.png") + ": cannot be written: " + message;

@@ -187,7 +187,7 @@ PlotOutcome DrawPlot(const PlotRequest& request, std::string& message) {
   message =
       "gnuplot " +
       (status < 0 ? std::string("did not run") : "failed (exit " + std::to_string(status) + ")") +
-      (complaint.empty() ? "" : ": " + Printable(complaint));
+      (complaint.empty() ? "" : ": " + complaint);
   return PlotOutcome::kFailed;
 }
 
