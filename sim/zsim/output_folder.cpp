@@ -30,12 +30,14 @@ OutputFolder::~OutputFolder() {
   if (staging_.empty() || keepStaging_) return;
   std::error_code ignored;
   fs::remove_all(staging_, ignored);
+  // A folder made for a flight that failed goes again (only when empty).
+  if (made_ && committed_.empty()) fs::remove(folder_, ignored);
 }
 
 bool OutputFolder::Open(const std::string& folder, std::string& error) {
   folder_ = folder;
   std::error_code failure;
-  fs::create_directories(folder, failure);
+  made_ = fs::create_directories(folder, failure);
   if (failure || !fs::is_directory(folder)) {
     error = folder + ": cannot make the output folder" +
             (failure ? ": " + failure.message() : std::string(": not a folder"));

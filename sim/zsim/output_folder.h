@@ -16,7 +16,8 @@ class OutputFolder {
   OutputFolder(const OutputFolder&) = delete;
   OutputFolder& operator=(const OutputFolder&) = delete;
   /// Removes the staging folder and whatever is still in it, unless a failed commit could not
-  /// put the earlier files back (they are kept there then).
+  /// put the earlier files back (they are kept there then); and the folder itself when Open
+  /// made it and nothing was committed.
   ~OutputFolder();
 
   /// Makes the folder (with its parents) when missing, and the staging folder in it.
@@ -42,5 +43,6 @@ class OutputFolder {
   std::string staging_;
   std::string aside_;  ///< where the earlier flight's files wait during a commit
   bool keepStaging_ = false;
+  bool made_ = false;  ///< the folder did not exist before Open
   std::vector<std::string> committed_;
 };
