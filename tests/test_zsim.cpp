@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -72,7 +74,25 @@ Outcome Zsim(const TempFolder& folder, const std::string& arguments,
   return RunIn(folder, std::string("'") + ZSIM_PATH + "' " + arguments, environment);
 }
 
-/// A CSV file as a header and rows of fields (no field of ours holds a comma).
+/// The fields of a CSV line as RFC 4180 reads them: a field in double quotes may hold commas and
+/// doubled quotes.
+std::vector<std::string> CsvFields(const std::string& line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') {
+      quoted = !quoted;
+      if (quoted && i > 0 && line[i - 1] == '"') fields.back() += '"';  // a doubled quote
+    } else if (line[i] == ',' && !quoted) {
+      fields.emplace_back();
+    } else {
+      fields.back() += line[i];
+    }
+  }
+  return fields;
+}
+
+/// A CSV file as a header and rows of fields.
 struct Csv {
   std::string header;
   std::vector<std::vector<std::string>> rows;
@@ -83,7 +103,7 @@ Csv ReadCsv(const std::string& path) {
   std::vector<std::string> lines = Lines(ReadTextFile(path));
   if (lines.empty()) return csv;
   csv.header = lines.front();
-  for (std::size_t i = 1; i < lines.size(); ++i) csv.rows.push_back(Split(lines[i], ','));
+  for (std::size_t i = 1; i < lines.size(); ++i) csv.rows.push_back(CsvFields(lines[i]));
   return csv;
 }
 
@@ -112,7 +132,20 @@ std::vector<std::string> Names(const std::string& folder) {
 }
 
 // Telemetry columns.
-enum { T, ALTITUDE, SPEED, VERTICAL_SPEED, ACCEL, MASS, PROPELLANT, THRUST, PRESSURE, Q, MACH };
+enum {
+  T,
+  ALTITUDE,
+  SPEED,
+  VERTICAL_SPEED,
+  ACCEL,
+  MASS,
+  PROPELLANT,
+  THRUST,
+  PRESSURE,
+  Q,
+  MACH,
+  VESSEL
+};
 // Event columns.
 enum { E_T, E_KIND, E_VESSEL, E_DETAIL, E_ALTITUDE, E_SPEED, E_MASS };
 
@@ -134,13 +167,13 @@ TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   const Csv telemetry = ReadCsv(folder / "flight/telemetry.csv");
   EXPECT_EQ(
       "t_s,altitude_m,speed_m_s,vertical_speed_m_s,accel_m_s2,mass_kg,propellant_kg,thrust_N,"
-      "pressure_Pa,dynamic_pressure_Pa,mach",
+      "pressure_Pa,dynamic_pressure_Pa,mach,vessel",
       telemetry.header);
   ASSERT_EQ(62001u, telemetry.rows.size());  // every frame from 0 s to 620 s
   const Planet planet;
   for (std::size_t i = 0; i < telemetry.rows.size(); ++i) {
     const std::vector<std::string>& row = telemetry.rows[i];
-    ASSERT_EQ(11u, row.size()) << "row " << i;
+    ASSERT_EQ(12u, row.size()) << "row " << i;
     ASSERT_NEAR(0.01 * static_cast<double>(i), Number(row[T]), 1e-9);
     const double altitude = Number(row[ALTITUDE]);
     const AtmosphereSample air = StandardAtmosphere(altitude);
@@ -191,7 +224,9 @@ TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   EXPECT_EQ(after[SPEED], separation[E_SPEED]);
   EXPECT_EQ(after[MASS], separation[E_MASS]);
   EXPECT_GT(Number(telemetry.rows[frame][MASS]) - Number(after[MASS]), 2 * 39000.0);
-  // After release the rows follow the satellite.
+  // After release the rows follow the satellite, and say so.
+  EXPECT_EQ("Vantor1", telemetry.rows.front()[VESSEL]);
+  EXPECT_EQ("Vantor1-Sat", telemetry.rows.back()[VESSEL]);
   EXPECT_EQ("950", telemetry.rows.back()[MASS]);
 
   // The summary's peaks are the telemetry's.
@@ -281,11 +316,12 @@ TEST(Zsim, BadInputGivesOneLineAndLeavesTheFolderAsItWas) {
 
 TEST(Zsim, FlyingASavedWorldContinuesTheFlight) {
   TempFolder folder;
-  const Outcome first = Zsim(
-      folder, "fly '" + kDefaultScenario + "' --out first --until 150 --save-at 100,60 --no-plot");
+  const Outcome first = Zsim(folder, "fly '" + kDefaultScenario +
+                                         "' --out first --until 150 --save-at 100,60,100.0001 "
+                                         "--no-plot");
   ASSERT_EQ(0, first.status) << first.err;
-  EXPECT_EQ((std::vector<std::string>{"events.csv", "saved_100.scn", "saved_60.scn", "summary.txt",
-                                      "telemetry.csv"}),
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "saved_100.0001.scn", "saved_100.scn",
+                                      "saved_60.scn", "summary.txt", "telemetry.csv"}),
             Names(folder / "first"));
   const Csv firstEvents = ReadCsv(folder / "first/events.csv");
   std::vector<std::string> saves;
@@ -294,7 +330,9 @@ TEST(Zsim, FlyingASavedWorldContinuesTheFlight) {
     if (row[E_KIND] == "saved") saves.push_back(row[E_T] + " " + row[E_DETAIL]);
     if (row[E_DETAIL] == "Vantor_LeftBooster") separation = Number(row[E_T]);
   }
-  EXPECT_EQ((std::vector<std::string>{"60 first/saved_60.scn", "100 first/saved_100.scn"}), saves);
+  EXPECT_EQ((std::vector<std::string>{"60 first/saved_60.scn", "100 first/saved_100.scn",
+                                      "100.01 first/saved_100.0001.scn"}),
+            saves);
   ASSERT_GT(separation, 100);
 
   const Outcome second = Zsim(folder, "fly first/saved_100.scn --out second --until 50 --no-plot");
@@ -400,6 +438,162 @@ TEST(Zsim, DrawsThePlotWithGnuplotAndSaysSoWithout) {
   const Outcome skipped = Zsim(folder, fly + " --no-plot", "PATH=/nowhere");
   EXPECT_EQ(0, skipped.status);
   EXPECT_EQ("", skipped.err);
+}
+
+/// A word for the shell: in single quotes, its own single quotes closed, escaped and reopened.
+std::string ShellWord(const std::string& text) {
+  std::string word = "'";
+  for (char c : text) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return word + "'";
+}
+
+TEST(Zsim, NamesFromUsersReachNoInterpreter) {
+  if (!GnuplotInstalled()) GTEST_SKIP() << "gnuplot is not installed";
+  const std::string launch = ReadTextFile(kDefaultScenario);
+  // A scenario file's name goes into the plot's title, the output folder's into gnuplot's paths,
+  // the vessel's into the timeline, the summary and both CSV files. A command that runs touches
+  // $PWNED, a path outside any folder zsim writes.
+  struct {
+    std::string file, out, vessel;
+  } const cases[] = {
+      {"x`touch $PWNED`.scn", "out", "Vantor1"},
+      {"$(touch $PWNED) @x.scn", "|touch $PWNED", "Vantor1"},
+      {"it's \"a\" ''test''.scn", "<touch $PWNED", "Van,tor\"1\""},
+      {"x\n!touch $PWNED\n.scn", "out\x1b[2J",
+       "Vantor\x1b]0;title\x07\x9b"
+       "1"},
+  };
+  for (const auto& c : cases) {
+    TempFolder folder;
+    std::string scenario = launch;
+    scenario.replace(scenario.find("Vantor1:"), 8, c.vessel + ":");
+    WriteFile(folder / c.file, scenario);
+    const Outcome run = Zsim(
+        folder, "fly " + ShellWord(c.file) + " --out " + ShellWord(c.out) + " --until 20 --every 1",
+        "PWNED=" + ShellWord(folder / "PWNED"));
+    ASSERT_EQ(0, run.status) << c.file << ": " << run.err;
+    EXPECT_FALSE(fs::exists(folder / "PWNED")) << c.file;
+    const std::string png = ReadTextFile(folder / c.out + "/flight.png");
+    EXPECT_EQ(png.size() - 12, png.rfind(std::string("\0\0\0\0IEND", 8))) << "a whole picture";
+    for (const std::string& shown : {run.out, ReadTextFile(folder / c.out + "/summary.txt")})
+      EXPECT_EQ(std::string::npos, shown.find_first_of("\x1b\x07\x9b")) << shown;
+    const Csv events = ReadCsv(folder / c.out + "/events.csv");
+    ASSERT_FALSE(events.rows.empty());
+    EXPECT_EQ(c.vessel, events.rows.front()[E_VESSEL]);
+    EXPECT_EQ(c.vessel, ReadCsv(folder / c.out + "/telemetry.csv").rows.back()[VESSEL]);
+  }
+}
+
+TEST(Zsim, ASignalEndsTheFlightAtTheNextFrameAndKeepsWhatWasFlown) {
+  struct {
+    std::vector<int> signals;
+    int status;
+    const char* stoppedBy;
+  } const cases[] = {{{SIGINT}, 130, "Ctrl-C"},
+                     {{SIGINT, SIGINT}, 130, "Ctrl-C"},
+                     {{SIGTERM}, 143, "SIGTERM"},
+                     {{SIGTERM, SIGTERM}, 143, "SIGTERM"}};
+  for (const auto& c : cases) {
+    TempFolder folder;
+    // In real time the flight would take a minute. A test run in the background inherits Ctrl-C
+    // ignored, which zsim keeps so: it gets the handling a foreground process has.
+    const pid_t zsim = fork();
+    if (zsim == 0) {
+      std::signal(SIGINT, SIG_DFL);
+      if (chdir(folder.path().c_str()) == 0 && std::freopen(".out", "w", stdout))
+        execl(ZSIM_PATH, "zsim", "fly", kDefaultScenario.c_str(), "--until", "60", "--save-at",
+              "0.5", "--realtime", "1", "--no-plot", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    // Once the save is written into the staging folder, the signals.
+    bool saved = false;
+    std::error_code none;
+    for (int i = 0; i < 6000 && !saved; ++i, usleep(10000))
+      for (const auto& entry : fs::directory_iterator(folder / "out", none))
+        saved = saved || fs::exists(entry.path() / "saved_0.5.scn");
+    for (int signal : c.signals) kill(zsim, signal);
+    int raw = 0;
+    waitpid(zsim, &raw, 0);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(c.status, WIFEXITED(raw) ? WEXITSTATUS(raw) : -1) << c.stoppedBy;
+    // No staging folder is left behind.
+    EXPECT_EQ(
+        (std::vector<std::string>{"events.csv", "saved_0.5.scn", "summary.txt", "telemetry.csv"}),
+        Names(folder / "out"));
+    EXPECT_NE(std::string::npos, ReadTextFile(folder / "out/summary.txt")
+                                     .find(std::string("(stopped early by ") + c.stoppedBy + ")"));
+    EXPECT_LT(Number(ReadCsv(folder / "out/telemetry.csv").rows.back()[T]), 30);
+  }
+}
+
+std::map<std::string, std::string> FilesOf(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : Names(folder))
+    files[name] = fs::is_directory(folder + "/" + name) ? "/" : ReadTextFile(folder + "/" + name);
+  return files;
+}
+
+TEST(Zsim, AFolderHoldsOneFlightOrIsLeftAsItWas) {
+  TempFolder folder;
+  const std::string zsim =
+      "'" + std::string(ZSIM_PATH) + "' fly '" + kDefaultScenario + "' --quiet";
+  const std::string fly = zsim + " --until 150 --every 1 --save-at 50,100";
+  ASSERT_EQ(0, RunIn(folder, zsim + " --until 70 --save-at 60 --trace --no-plot").status);
+  WriteFile(folder / "out/notes.txt", "the user's own\n");
+  const std::map<std::string, std::string> earlier = FilesOf(folder / "out");
+  // A file-size limit makes writes fail as a full disk would; gnuplot then still exits 0, with
+  // flight.png cut short.
+  struct {
+    std::string before, says;
+  } const failures[] = {
+      {"mkdir out/saved_100.scn &&", "zsim: out/saved_100.scn: cannot be written: "},
+      {"prlimit --fsize=4000", "zsim: out/telemetry.csv: cannot be written"},
+      {GnuplotInstalled() ? "prlimit --fsize=40000" : "",
+       "zsim: out/flight.png: cannot be written: gnuplot left it incomplete"},
+  };
+  for (const auto& c : failures) {
+    if (c.before.empty()) continue;
+    const Outcome run = RunIn(folder, c.before + " " + fly);
+    EXPECT_EQ(1, run.status) << c.before;
+    EXPECT_EQ(0u, run.err.find(c.says)) << run.err;
+    fs::remove(folder / "out/saved_100.scn");
+    EXPECT_EQ(earlier, FilesOf(folder / "out")) << c.before;
+  }
+  // The new flight replaces the earlier one's files, the user's stay.
+  ASSERT_EQ(0, RunIn(folder, fly + " --no-plot").status);
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "notes.txt", "saved_100.scn", "saved_50.scn",
+                                      "summary.txt", "telemetry.csv"}),
+            Names(folder / "out"));
+  EXPECT_EQ("the user's own\n", ReadTextFile(folder / "out/notes.txt"));
+}
+
+TEST(Zsim, OddFlightsAreToldAsTheyWere) {
+  struct {
+    std::string scenario;  ///< a file of scenarios/, or the text of one
+    std::string says, neverSays;
+  } const cases[] = {
+      // A burn flown on from a save was going at load: no ignition, no jump in mass or thrust.
+      {"stack_burn.scn", "in the scenario", "booster ignition"},
+      {"default.scn", "booster ignition", "met no air"},
+      {SatelliteAt(7000e3, 7546), "Maximum dynamic pressure     none: the flight met no air",
+       "0.00 kPa"},
+  };
+  for (const auto& c : cases) {
+    TempFolder folder;
+    const bool file = c.scenario.find('\n') == std::string::npos;
+    WriteFile(folder / "given.scn", file ? ReadTextFile(ScenarioPath(c.scenario)) : c.scenario);
+    ASSERT_EQ(0, Zsim(folder, "fly given.scn --until 10 --every 0.01 --no-plot --quiet").status);
+    const std::string summary = ReadTextFile(folder / "out/summary.txt");
+    EXPECT_NE(std::string::npos, summary.find(c.says)) << summary;
+    EXPECT_EQ(std::string::npos, summary.find(c.neverSays)) << summary;
+    const Csv telemetry = ReadCsv(folder / "out/telemetry.csv");
+    const std::vector<std::string>& first = telemetry.rows.at(0);
+    const std::vector<std::string>& next = telemetry.rows.at(1);
+    EXPECT_NEAR(Number(next[MASS]), Number(first[MASS]), 1e-3 * Number(next[MASS])) << c.says;
+    EXPECT_NEAR(Number(next[THRUST]), Number(first[THRUST]), 1e-3 * Number(next[THRUST]));
+    // The timeline's load is the first row's.
+    EXPECT_EQ(first[MASS], ReadCsv(folder / "out/events.csv").rows.at(0)[E_MASS]);
+  }
 }
 
 TEST(Zsim, WatchingInRealTimeFliesTheSameFlightInPlainLinesOffATerminal) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "sim/key_script.h"
+#include "sim/zsim/printable.h"
 
 namespace {
 
@@ -52,9 +53,11 @@ Examples:
       watch the launch at 20 times real speed
 
 Files written to the output folder: events.csv, telemetry.csv, summary.txt, flight.png (with
-gnuplot), trace.log (with --trace), saved_T.scn (with --save-at). They appear when the flight
-ends; a flight that cannot start leaves the folder as it was.
-Exit status: 0 flown, 1 an input or output failed, 2 a bad command line, 130 stopped by Ctrl-C.
+gnuplot), trace.log (with --trace), saved_T.scn (with --save-at). They appear together when the
+flight ends and replace an earlier flight's; a flight that fails leaves the folder as it was.
+Ctrl-C or SIGTERM ends the flight at the next frame and writes what was flown.
+Exit status: 0 flown, 1 an input or output failed, 2 a bad command line, 130 stopped by Ctrl-C,
+143 by SIGTERM (docs/OUTPUT.md).
 )";
 
 void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
@@ -117,7 +120,8 @@ void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
 int BadCommandLine(const CLI::ParseError& error) {
   std::string message = error.what();
   std::replace(message.begin(), message.end(), '\n', ' ');
-  std::fprintf(stderr, "zsim: %s (zsim fly --help explains the options)\n", message.c_str());
+  std::fprintf(stderr, "zsim: %s (zsim fly --help explains the options)\n",
+               Printable(message).c_str());
   return kExitBadCommandLine;
 }
 

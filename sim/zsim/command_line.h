@@ -25,7 +25,9 @@ struct FlyOptions {
 constexpr int kExitFlown = 0;
 constexpr int kExitCannotFly = 1;  ///< an input file, the module or the output folder failed
 constexpr int kExitBadCommandLine = 2;
-constexpr int kExitInterrupted = 130;  ///< stopped by Ctrl-C; the files up to then are written
+/// Stopped by a signal, plus its number: 130 Ctrl-C, 143 SIGTERM, 129 SIGHUP. The files of the
+/// flight up to then are written.
+constexpr int kExitStoppedBySignal = 128;
 
 /// Reads the command line into options. Returns -1 when a flight is to be flown, else the exit
 /// status: 0 after printing help, kExitBadCommandLine after one line on stderr saying what is

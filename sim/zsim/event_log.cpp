@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "sim/physics.h"
+#include "sim/zsim/csv_field.h"
+#include "sim/zsim/printable.h"
 
 namespace {
 
@@ -32,9 +34,9 @@ std::string Level(double level) {
   return text;
 }
 
-/// What an event says in the timeline, and of whom.
+/// What an event says in the timeline, and of whom; names as the terminal may show them.
 void Wording(const FlightEvent& event, std::string& what, std::string& who) {
-  who = event.vessel;
+  who = Printable(event.vessel);
   if (event.kind == "engine") {
     what = event.detail == "0"   ? "main engine cut-off"
            : event.detail == "1" ? "main engine ignition"
@@ -43,10 +45,10 @@ void Wording(const FlightEvent& event, std::string& what, std::string& who) {
     what = "booster ignition";
   } else if (event.kind == "vessel_created") {
     what = event.atLoad ? "in the scenario" : *event.milestone ? event.milestone : "new vessel";
-    who += " (" + event.detail + ")";
+    who += " (" + Printable(event.detail) + ")";
   } else if (event.kind == "vessel_refused") {
     what = "vessel refused";
-    who += " (class " + event.detail + ")";
+    who += " (class " + Printable(event.detail) + ")";
   } else if (event.kind == "focus") {
     what = "focus";
   } else if (event.kind == "propellant_exhausted") {
@@ -55,10 +57,10 @@ void Wording(const FlightEvent& event, std::string& what, std::string& who) {
     what = "impact";
   } else if (event.kind == "saved") {
     what = "world saved";
-    who = event.detail;
+    who = Printable(event.detail);
   } else {
     what = event.kind;
-    if (!event.detail.empty()) who += " " + event.detail;
+    if (!event.detail.empty()) who += " " + Printable(event.detail);
   }
 }
 
@@ -68,22 +70,12 @@ bool SameMoment(const FlightEvent& a, const FlightEvent& b) {
          a.speed == b.speed && a.mass == b.mass;
 }
 
-/// A CSV field, quoted when it holds a comma, a quote or a line break.
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
 }  // namespace
 
 void EventLog::Add(const std::string& kind, const VesselState* stateOf, const std::string& vessel,
                    const std::string& detail, double time, bool atLoad, const char* milestone) {
   FlightEvent event{time, kind, vessel, detail, 0, 0, 0, atLoad, milestone};
+  if (atLoad && stateOf && stateOf == launcher_) launcherAtLoad_.push_back(events_.size());
   if (stateOf) {
     event.altitude = Altitude(*stateOf, world_.planet);
     event.speed = Length(stateOf->velocity);
@@ -128,6 +120,16 @@ void EventLog::WatchLauncher(double frameTime) {
   }
 }
 
+void EventLog::PutLoadIntoEffect() {
+  if (!launcher_) return;
+  for (std::size_t i : launcherAtLoad_)
+    events_[i].mass = launcher_->emptyMass + launcherFuelAtLoad_;
+  if (mainLevel_ > 0 && !boostersLit_ && BoosterFlameLit(*launcher_)) {
+    boostersLit_ = true;
+    phase_ = "booster burn";
+  }
+}
+
 std::size_t EventLog::Observe() {
   const std::size_t before = events_.size();
   const bool atLoad = !started_;
@@ -136,6 +138,7 @@ std::size_t EventLog::Observe() {
     launcher_ = world_.Launcher();
     vehicle_ = launcher_ ? launcher_ : world_.focus();
     if (launcher_) {
+      launcherFuelAtLoad_ = launcher_->fuelMass;
       mainLevel_ = launcher_->engineLevel[ENGINE_MAIN];
       boostersLit_ = BoosterFlameLit(*launcher_);
     }
@@ -146,6 +149,7 @@ std::size_t EventLog::Observe() {
   const std::vector<HostEvent>& reports = world_.events();
   for (; reportsSeen_ < reports.size(); ++reportsSeen_)
     TakeHostReport(reports[reportsSeen_], atLoad);
+  if (!atLoad && world_.frame() == 1) PutLoadIntoEffect();
   if (!atLoad && world_.frame() > 0)
     WatchLauncher(static_cast<double>(world_.frame() - 1) * world_.dt);
   return events_.size() - before;
@@ -176,8 +180,11 @@ std::vector<std::string> TimelineLines(const std::vector<FlightEvent>& events, s
 
 void WriteEventsCsv(std::FILE* file, const std::vector<FlightEvent>& events) {
   std::fputs("t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg\n", file);
-  for (const FlightEvent& event : events)
-    std::fprintf(file, "%.10g,%s,%s,%s,%.10g,%.10g,%.10g\n", event.time, event.kind.c_str(),
-                 CsvField(event.vessel).c_str(), CsvField(event.detail).c_str(), event.altitude,
-                 event.speed, event.mass);
+  for (const FlightEvent& event : events) {
+    std::fprintf(file, "%.10g,%s,", event.time, event.kind.c_str());
+    PutCsvField(file, event.vessel);
+    std::fputc(',', file);
+    PutCsvField(file, event.detail);
+    std::fprintf(file, ",%.10g,%.10g,%.10g\n", event.altitude, event.speed, event.mass);
+  }
 }

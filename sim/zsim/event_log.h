@@ -27,6 +27,10 @@ struct FlightEvent {
 /// knows the vehicle being flown: the launcher, and once the focus moves during the flight, the new
 /// focus (the satellite after its release).
 ///
+/// A launcher flown on from a saved scenario has its burn put into effect by its module's first
+/// time step: the masses set then count as the launcher's at load, and booster flames lit then
+/// while the main engine burnt at load are a burn that was already going, not an ignition.
+///
 /// The state an event carries is that of the vessel it names, except for a body that has just left
 /// the vehicle (and for a refusal or a save), which carry the vehicle's state: where and how fast
 /// it was flying, and its mass once the body has gone.
@@ -49,6 +53,8 @@ class EventLog {
            const std::string& detail, double time, bool atLoad, const char* milestone = "");
   void TakeHostReport(const HostEvent& report, bool atLoad);
   void WatchLauncher(double frameTime);
+  /// After the first frame: what it put into effect of the launcher's state at load.
+  void PutLoadIntoEffect();
 
   World& world_;
   bool started_ = false;
@@ -57,6 +63,8 @@ class EventLog {
   const VesselState* launcher_ = nullptr;
   double mainLevel_ = 0;      ///< the launcher's main-engine level at the end of the last frame
   bool boostersLit_ = false;  ///< booster flames seen scaled at least once
+  double launcherFuelAtLoad_ = 0;            ///< kg
+  std::vector<std::size_t> launcherAtLoad_;  ///< events at load that carry the launcher's state
   const char* phase_ = "";
   std::vector<FlightEvent> events_;
 };

@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,9 +11,11 @@
 #include "sim/scenario_file.h"
 #include "sim/world.h"
 #include "sim/zsim/event_log.h"
+#include "sim/zsim/flight_signals.h"
 #include "sim/zsim/install_layout.h"
 #include "sim/zsim/output_folder.h"
 #include "sim/zsim/plot.h"
+#include "sim/zsim/printable.h"
 #include "sim/zsim/realtime.h"
 #include "sim/zsim/summary.h"
 #include "sim/zsim/telemetry.h"
@@ -22,21 +24,22 @@
 
 namespace {
 
-// Set by Ctrl-C: the flight stops at the end of the frame and its files are written. A second
-// Ctrl-C stops zsim at once.
-volatile std::sig_atomic_t interruptRequested = 0;
-
-extern "C" void OnInterrupt(int) {
-  interruptRequested = 1;
-  std::signal(SIGINT, SIG_DFL);
+/// Every file a flight may leave in its folder: one flight's files replace another's as a whole.
+bool FlightFile(const std::string& name) {
+  static const char* const kNames[] = {"events.csv",      "telemetry.csv", "summary.txt",
+                                       "flight.png",      "trace.log",     "flight.kml",
+                                       "groundtrack.png", "replay.scn"};
+  for (const char* own : kNames)
+    if (name == own) return true;
+  const std::string prefix = "saved_";
+  const std::string suffix = ".scn";
+  return name.size() > prefix.size() + suffix.size() &&
+         name.compare(0, prefix.size(), prefix) == 0 &&
+         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-/// The files zsim writes under fixed names; an earlier flight's that this one did not write go.
-const std::vector<std::string> kOwnFiles = {"events.csv", "telemetry.csv", "summary.txt",
-                                            "flight.png", "trace.log"};
-
 int Fail(const std::string& message, int status) {
-  std::fprintf(stderr, "zsim: %s\n", message.c_str());
+  std::fprintf(stderr, "zsim: %s\n", Printable(message).c_str());
   return status;
 }
 
@@ -67,10 +70,15 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+/// saved_T.scn with T in six digits (saved_100.scn), or as many more as it takes to read back as
+/// the same time, so that two save times never share a name.
 std::string SaveName(double time) {
-  char name[64];
-  std::snprintf(name, sizeof name, "saved_%g.scn", time);
-  return name;
+  char text[40];
+  for (int digits = 6; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, time);
+    if (std::strtod(text, nullptr) == time) break;
+  }
+  return std::string("saved_") + text + ".scn";
 }
 
 bool WriteText(const std::string& path, const std::string& text, std::string& error) {
@@ -82,20 +90,25 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
   return false;
 }
 
-void Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& log,
-          const Telemetry& telemetry, double endTime) {
+/// Draws flight.png in the staging folder; false only when gnuplot left it incomplete. Other
+/// failures leave no picture and are told on stderr.
+bool Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& log,
+          const Telemetry& telemetry, double endTime, std::string& error) {
   const Peak& q = telemetry.maxDynamicPressure();
   const Peak& a = telemetry.maxAcceleration();
   char peaks[160];
-  std::snprintf(peaks, sizeof peaks,
-                "max dynamic pressure %.1f kPa at T+%.1f s, max acceleration %.1f m/s² at T+%.1f s",
-                q.value / 1000, q.time, a.value, a.time);
+  if (q.value > 0)
+    std::snprintf(peaks, sizeof peaks, "max dynamic pressure %.1f kPa at T+%.1f s, ",
+                  q.value / 1000, q.time);
+  else
+    std::snprintf(peaks, sizeof peaks, "met no air, ");
+  char acceleration[80];
+  std::snprintf(acceleration, sizeof acceleration, "max acceleration %.1f m/s² at T+%.1f s",
+                a.value, a.time);
   PlotRequest request;
-  request.telemetryCsv = out.Staged("telemetry.csv");
-  request.png = out.Staged("flight.png");
-  request.script = out.Staged("flight.gp.part");
-  request.log = out.Staged("gnuplot.log.part");
-  request.title = "Vantor flight: " + BaseName(options.scenario) + "\n" + peaks;
+  request.folder = out.Staged("");
+  request.titleLines = {"Vantor flight: " + BaseName(options.scenario),
+                        std::string(peaks) + acceleration};
   request.endTime = endTime;
   request.marks = PlotMarks(log.events(), 0.015 * endTime);
   std::string message;
@@ -108,9 +121,13 @@ void Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& lo
                    "gnuplot-nox)\n");
       break;
     case PlotOutcome::kFailed:
-      std::fprintf(stderr, "zsim: %s, so no flight.png\n", message.c_str());
+      std::fprintf(stderr, "zsim: %s, so no flight.png\n", Printable(message).c_str());
       break;
+    case PlotOutcome::kIncomplete:
+      error = out.Final("flight.png") + ": cannot be written: " + message;
+      return false;
   }
+  return true;
 }
 
 /// One flight of a world that is set up: its frames with the saves asked for, what it records
@@ -121,16 +138,16 @@ class Flight {
 
   /// Opens the output files in the staging folder.
   bool Open(std::string& error);
-  /// Runs the frames up to the end time, or until Ctrl-C (then true in `interrupted`). False
-  /// when a save fails.
-  bool Run(bool& interrupted, std::string& error);
+  /// Runs the frames up to the end time, or until a stop signal. False when a save fails.
+  bool Run(std::string& error);
   /// Ends the world and writes the summary, the events, the plot; moves the files in.
-  bool Finish(bool interrupted, std::string& error);
+  bool Finish(std::string& error);
 
  private:
   bool SaveDue(std::string& error);
-  /// After anything happened: new events to the terminal, new calls to the trace.
-  void Take();
+  /// After anything happened: new calls to the trace, new events to the terminal once the first
+  /// frame has put the load into effect (or `flown` says no frame comes).
+  void Take(bool flown = false);
 
   const FlyOptions& options_;
   World& world_;
@@ -142,6 +159,8 @@ class Flight {
   std::unique_ptr<RealtimeWatch> watch_;
   EventLog log_;
   std::size_t nextSave_ = 0;
+  std::size_t shown_ = 0;  ///< events on the terminal so far
+  int stopSignal_ = 0;     ///< what stopped the flight early, or 0
   std::string summary_;
 };
 
@@ -155,7 +174,7 @@ bool Flight::Open(std::string& error) {
     if (!traceFile_) return false;
     char about[64];
     std::snprintf(about, sizeof about, ", dt %.17g s", world_.dt);
-    trace_.emplace(traceFile_.get(), options_.scenario + about);
+    trace_.emplace(traceFile_.get(), TraceField(options_.scenario) + about);
   }
   if (options_.realtime > 0)
     watch_ = std::make_unique<RealtimeWatch>(options_.realtime, world_.time(),
@@ -163,13 +182,15 @@ bool Flight::Open(std::string& error) {
   return true;
 }
 
-void Flight::Take() {
-  const std::size_t fresh = log_.Observe();
+void Flight::Take(bool flown) {
+  log_.Observe();
   if (trace_) trace_->Drain(world_.journal());
-  if (fresh == 0 || options_.quiet) return;
+  const std::size_t count = log_.events().size();
+  if (shown_ == count || options_.quiet || (world_.frame() == 0 && !flown)) return;
   if (watch_) watch_->ClearStatus();
-  for (const std::string& line : TimelineLines(log_.events(), log_.events().size() - fresh))
+  for (const std::string& line : TimelineLines(log_.events(), shown_))
     std::printf("%s\n", line.c_str());
+  shown_ = count;
   if (watch_) std::fflush(stdout);
 }
 
@@ -187,40 +208,37 @@ bool Flight::SaveDue(std::string& error) {
   return true;
 }
 
-bool Flight::Run(bool& interrupted, std::string& error) {
+bool Flight::Run(std::string& error) {
   if (!options_.quiet) {
     const std::string keys = world_.keyScript().ToString();
     std::printf("zsim: flying %s in frames of %g s until T+%g s, keys %s\n",
-                options_.scenario.c_str(), world_.dt, options_.until,
+                Printable(options_.scenario).c_str(), world_.dt, options_.until,
                 keys.empty() ? "none" : keys.c_str());
   }
   Take();
-  telemetry_->Record(log_.vehicle());
+  telemetry_->Start(log_.vehicle());
 
-  interruptRequested = 0;
-  std::signal(SIGINT, OnInterrupt);
-  interrupted = false;
   bool saved = true;
   for (;;) {
     saved = SaveDue(error);
     if (!saved || world_.time() >= options_.until - 1e-9) break;
-    if (interruptRequested) {
-      interrupted = true;
-      break;
-    }
+    stopSignal_ = FlightSignals::stop();
+    if (stopSignal_ != 0) break;
     telemetry_->BeforeFrame(log_.vehicle());
     world_.Step();
     Take();
     telemetry_->Record(log_.vehicle());
     if (watch_) watch_->Pace(telemetry_->last(), log_.phase());
   }
-  std::signal(SIGINT, SIG_DFL);
+  telemetry_->Finish();
+  Take(true);
   if (watch_) watch_->ClearStatus();
   return saved;
 }
 
-bool Flight::Finish(bool interrupted, std::string& error) {
-  summary_ = FlightSummary(world_, options_.scenario, log_, *telemetry_, interrupted);
+bool Flight::Finish(std::string& error) {
+  summary_ = FlightSummary(world_, options_.scenario, log_, *telemetry_,
+                           stopSignal_ ? FlightSignals::NameOf(stopSignal_) : "");
   const double endTime = world_.time();
   world_.End();
   if (trace_) {
@@ -237,25 +255,28 @@ bool Flight::Finish(bool interrupted, std::string& error) {
     return false;
   }
   if (!WriteText(out_.Staged("summary.txt"), summary_, error)) return false;
-  if (!options_.noPlot) Plot(options_, out_, log_, *telemetry_, endTime);
-  if (!out_.Commit(kOwnFiles, error)) return false;
+  if (!options_.noPlot && !Plot(options_, out_, log_, *telemetry_, endTime, error)) return false;
+  {
+    const StopSignalsHeld held;
+    if (!out_.Commit(FlightFile, error)) return false;
+  }
 
   if (!options_.quiet) std::printf("\n%s\n", summary_.c_str());
   std::string files;
   for (const std::string& name : out_.committed()) files += (files.empty() ? "" : ", ") + name;
-  std::printf("Files in %s/: %s\n", out_.folder().c_str(), files.c_str());
+  std::printf("Files in %s/: %s\n", Printable(out_.folder()).c_str(), files.c_str());
   return true;
 }
 
 }  // namespace
 
 int Fly(const FlyOptions& options) {
+  const FlightSignals signals;
   World world;
   std::string error;
   if (!SetUpWorld(world, options, FindInstallLayout(), error)) return Fail(error, kExitCannotFly);
   Flight flight(options, world);
-  bool interrupted = false;
-  if (!flight.Open(error) || !flight.Run(interrupted, error) || !flight.Finish(interrupted, error))
+  if (!flight.Open(error) || !flight.Run(error) || !flight.Finish(error))
     return Fail(error, kExitCannotFly);
-  return interrupted ? kExitInterrupted : kExitFlown;
+  return FlightSignals::stop() ? kExitStoppedBySignal + FlightSignals::stop() : kExitFlown;
 }

@@ -7,16 +7,37 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+/// The names of the folder's entries that are files (or links) and that `keep` accepts, sorted.
+std::vector<std::string> FilesIn(const std::string& folder, OutputFolder::Owns keep,
+                                 std::error_code& failure) {
+  std::vector<std::string> names;
+  for (fs::directory_iterator entry(folder, failure); !failure && entry != fs::directory_iterator();
+       entry.increment(failure)) {
+    const fs::file_type type = entry->symlink_status(failure).type();
+    if (type != fs::file_type::regular && type != fs::file_type::symlink) continue;
+    std::string name = entry->path().filename().string();
+    if (keep(name)) names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
 OutputFolder::~OutputFolder() {
-  if (staging_.empty()) return;
+  if (staging_.empty() || keepStaging_) return;
   std::error_code ignored;
   fs::remove_all(staging_, ignored);
+  // A folder made for a flight that failed goes again (only when empty).
+  if (made_ && committed_.empty()) fs::remove(folder_, ignored);
 }
 
 bool OutputFolder::Open(const std::string& folder, std::string& error) {
   folder_ = folder;
   std::error_code failure;
-  fs::create_directories(folder, failure);
+  made_ = fs::create_directories(folder, failure);
   if (failure || !fs::is_directory(folder)) {
     error = folder + ": cannot make the output folder" +
             (failure ? ": " + failure.message() : std::string(": not a folder"));
@@ -28,6 +49,7 @@ bool OutputFolder::Open(const std::string& folder, std::string& error) {
     return false;
   }
   staging_ = pattern;
+  aside_ = staging_ + "/.earlier";
   return true;
 }
 
@@ -39,22 +61,61 @@ std::string OutputFolder::Final(const std::string& name) const {
   return folder_ + "/" + name;
 }
 
-bool OutputFolder::Commit(const std::vector<std::string>& ownNames, std::string& error) {
+bool OutputFolder::Commit(Owns owns, std::string& error) {
   std::error_code failure;
   committed_.clear();
-  for (const fs::directory_entry& entry : fs::directory_iterator(staging_, failure))
-    if (entry.is_regular_file()) committed_.push_back(entry.path().filename().string());
-  std::sort(committed_.begin(), committed_.end());
-  for (const std::string& name : committed_) {
-    fs::rename(Staged(name), Final(name), failure);
+  const std::vector<std::string> staged = FilesIn(staging_, owns, failure);
+  std::vector<std::string> earlier;
+  if (!failure) earlier = FilesIn(folder_, owns, failure);
+  if (!failure) fs::create_directory(aside_, failure);
+  if (failure) {
+    error = folder_ + ": cannot be read: " + failure.message();
+    return false;
+  }
+
+  std::vector<std::string> movedAside;
+  std::vector<std::string> movedIn;
+  std::string failed;
+  for (const std::string& name : earlier) {
+    fs::rename(Final(name), aside_ + "/" + name, failure);
     if (failure) {
-      error = Final(name) + ": cannot be written: " + failure.message();
-      return false;
+      failed = name;
+      break;
     }
+    movedAside.push_back(name);
   }
-  for (const std::string& name : ownNames) {
-    if (std::find(committed_.begin(), committed_.end(), name) != committed_.end()) continue;
-    fs::remove(Final(name), failure);
+  for (std::size_t i = 0; failed.empty() && i < staged.size(); ++i) {
+    fs::rename(Staged(staged[i]), Final(staged[i]), failure);
+    if (failure)
+      failed = staged[i];
+    else
+      movedIn.push_back(staged[i]);
   }
-  return true;
+  if (failed.empty()) {
+    committed_ = staged;
+    return true;
+  }
+  error = Final(failed) + ": cannot be written: " + failure.message();
+  if (Undo(movedIn, movedAside)) {
+    error += "; the folder is left as it was";
+  } else {
+    keepStaging_ = true;
+    error += "; the earlier flight's files that could not be put back are in " + aside_;
+  }
+  return false;
+}
+
+bool OutputFolder::Undo(const std::vector<std::string>& movedIn,
+                        const std::vector<std::string>& movedAside) {
+  bool whole = true;
+  std::error_code failure;
+  for (const std::string& name : movedIn) {
+    fs::rename(Final(name), Staged(name), failure);
+    whole = whole && !failure;
+  }
+  for (const std::string& name : movedAside) {
+    fs::rename(aside_ + "/" + name, Final(name), failure);
+    whole = whole && !failure;
+  }
+  return whole;
 }

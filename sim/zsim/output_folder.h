@@ -4,14 +4,20 @@
 #include <vector>
 
 /// The folder a flight's files go to. They are written into a hidden staging folder inside it and
-/// moved in together when the flight is done, so the folder never holds a half-written file: a
-/// flight that cannot start or fails leaves the files of an earlier flight as they were.
+/// moved in together when the flight is done, so the folder never holds a half-written file, nor
+/// files of two flights: a flight that cannot start or fails leaves the folder as it was.
 class OutputFolder {
  public:
+  /// Which file names belong to a flight; files of the folder so named that this flight did not
+  /// write are an earlier flight's and go when it commits.
+  using Owns = bool (*)(const std::string& name);
+
   OutputFolder() = default;
   OutputFolder(const OutputFolder&) = delete;
   OutputFolder& operator=(const OutputFolder&) = delete;
-  /// Removes the staging folder and whatever is still in it.
+  /// Removes the staging folder and whatever is still in it, unless a failed commit could not
+  /// put the earlier files back (they are kept there then); and the folder itself when Open
+  /// made it and nothing was committed.
   ~OutputFolder();
 
   /// Makes the folder (with its parents) when missing, and the staging folder in it.
@@ -21,15 +27,22 @@ class OutputFolder {
   /// Where it is once committed.
   std::string Final(const std::string& name) const;
 
-  /// Moves every staged file into the folder, replacing files of the same name, and removes the
-  /// files among `ownNames` that this flight did not write (an earlier flight's plot, say).
-  bool Commit(const std::vector<std::string>& ownNames, std::string& error);
+  /// Replaces the folder's flight files as a whole: the files it owns are moved aside, then the
+  /// staged files it owns move in (anything else staged goes with the staging folder). When a move
+  /// fails, every move made is undone and the folder is as it was, with the reason in `error`.
+  bool Commit(Owns owns, std::string& error);
   /// The names moved in by Commit, sorted.
   const std::vector<std::string>& committed() const { return committed_; }
   const std::string& folder() const { return folder_; }
 
  private:
+  /// Moves back what a failed commit moved; false when some file could not be moved back.
+  bool Undo(const std::vector<std::string>& movedIn, const std::vector<std::string>& movedAside);
+
   std::string folder_;
   std::string staging_;
+  std::string aside_;  ///< where the earlier flight's files wait during a commit
+  bool keepStaging_ = false;
+  bool made_ = false;  ///< the folder did not exist before Open
   std::vector<std::string> committed_;
 };

@@ -4,36 +4,38 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
+#include "sim/zsim/printable.h"
+
 namespace {
 
-/// A gnuplot string in single quotes, where only the quote itself needs doubling.
+/// Any text as a gnuplot string expression. Pieces between quotes go in single quotes, where
+/// gnuplot substitutes nothing (no backquotes, no macros), joined by a quote in double quotes:
+/// gnuplot 5.4 misreads runs of doubled quotes inside single quotes, so none are written.
 std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) {
-    if (c == '\'') quoted += '\'';
-    quoted += c;
-  }
-  return quoted + "'";
+  std::string expression = "'";
+  for (char c : text) expression += c == '\'' ? std::string("' . \"'\" . '") : std::string(1, c);
+  return expression + "'";
 }
 
-/// A gnuplot string in double quotes: backslashes and quotes escaped, line breaks kept as \n.
-std::string DoubleQuoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '\n') {
-      quoted += "\\n";
-      continue;
-    }
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
+/// Lines of text as one gnuplot string expression, control characters escaped, joined by line
+/// breaks.
+std::string QuotedLines(const std::vector<std::string>& lines) {
+  std::string expression;
+  for (const std::string& line : lines)
+    expression += (expression.empty() ? "" : " . \"\\n\" . ") + Quoted(Printable(line));
+  return expression.empty() ? "''" : expression;
 }
+
+const char* const kTelemetryCsv = "telemetry.csv";
+const char* const kPng = "flight.png";
+const char* const kScript = "flight.gp.part";
+const char* const kLog = "gnuplot.log.part";
 
 std::string FindOnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
@@ -58,18 +60,20 @@ std::string FirstLine(const std::string& path) {
   return line;
 }
 
-/// Runs gnuplot on the script with its output going to the log; its exit status, or -1.
-int RunGnuplot(const std::string& gnuplot, const std::string& script, const std::string& log) {
+/// Runs gnuplot in the folder on the script there, its output going to the log there; its exit
+/// status, or -1.
+int RunGnuplot(const std::string& gnuplot, const std::string& folder) {
   const pid_t child = fork();
   if (child < 0) return -1;
   if (child == 0) {
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    const int out = open(kLog, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out >= 0) {
       dup2(out, STDOUT_FILENO);
       dup2(out, STDERR_FILENO);
       close(out);
     }
-    execl(gnuplot.c_str(), "gnuplot", script.c_str(), static_cast<char*>(nullptr));
+    execl(gnuplot.c_str(), "gnuplot", kScript, static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;
@@ -119,14 +123,14 @@ std::vector<PlotMark> PlotMarks(const std::vector<FlightEvent>& events, double c
 }
 
 std::string GnuplotScript(const PlotRequest& request) {
-  const std::string data = Quoted(request.telemetryCsv);
+  const std::string data = Quoted(kTelemetryCsv);
   char number[64];
   std::string script;
   script += "set terminal pngcairo noenhanced size 1200,1500 font 'Sans,11'\n";
-  script += "set output " + Quoted(request.png) + "\n";
+  script += "set output " + Quoted(kPng) + "\n";
   script += "set datafile separator comma\n";
   script += "set multiplot layout 5,1 margins 0.08,0.97,0.05,0.95 spacing 0,0.012 title " +
-            DoubleQuoted(request.title) + " font ',14'\n";
+            QuotedLines(request.titleLines) + " font ',14'\n";
   std::snprintf(number, sizeof number, "%.17g", request.endTime > 0 ? request.endTime : 1.0);
   script += std::string("set xrange [0:") + number + "]\n";
   script += "set grid lc rgb '#dddddd'\nset ytics nomirror\nunset key\nset format x ''\n";
@@ -158,25 +162,45 @@ std::string GnuplotScript(const PlotRequest& request) {
 PlotOutcome DrawPlot(const PlotRequest& request, std::string& message) {
   const std::string gnuplot = FindOnPath("gnuplot");
   if (gnuplot.empty()) return PlotOutcome::kNoGnuplot;
+  const std::string script = request.folder + "/" + kScript;
+  const std::string log = request.folder + "/" + kLog;
+  const std::string png = request.folder + "/" + kPng;
   {
-    std::ofstream script(request.script);
-    if (!(script << GnuplotScript(request)) || !script.flush()) {
-      message = request.script + ": cannot be written";
+    std::ofstream file(script);
+    if (!(file << GnuplotScript(request)) || !file.flush()) {
+      std::remove(script.c_str());
+      message = script + ": cannot be written";
       return PlotOutcome::kFailed;
     }
   }
-  const int status = RunGnuplot(gnuplot, request.script, request.log);
-  std::remove(request.script.c_str());
-  if (status == 0 && access(request.png.c_str(), R_OK) == 0) {
-    std::remove(request.log.c_str());
-    return PlotOutcome::kDrawn;
+  const int status = RunGnuplot(gnuplot, request.folder);
+  std::remove(script.c_str());
+  const std::string complaint = FirstLine(log);
+  std::remove(log.c_str());
+  if (status == 0 && IsCompletePng(png)) return PlotOutcome::kDrawn;
+  const bool incomplete = status == 0 && access(png.c_str(), F_OK) == 0;
+  std::remove(png.c_str());
+  if (incomplete) {
+    message = "gnuplot left it incomplete (is the disk full?)";
+    return PlotOutcome::kIncomplete;
   }
-  const std::string complaint = FirstLine(request.log);
-  std::remove(request.log.c_str());
-  std::remove(request.png.c_str());
   message =
       "gnuplot " +
       (status < 0 ? std::string("did not run") : "failed (exit " + std::to_string(status) + ")") +
       (complaint.empty() ? "" : ": " + complaint);
   return PlotOutcome::kFailed;
+}
+
+bool IsCompletePng(const std::string& path) {
+  static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  // An empty IEND chunk: length 0, its type, its CRC.
+  static const unsigned char kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xae, 0x42, 0x60, 0x82};
+  std::ifstream file(path, std::ios::binary);
+  unsigned char head[8] = {};
+  unsigned char tail[12] = {};
+  if (!file.read(reinterpret_cast<char*>(head), sizeof head)) return false;
+  if (!file.seekg(-static_cast<std::streamoff>(sizeof tail), std::ios::end)) return false;
+  if (!file.read(reinterpret_cast<char*>(tail), sizeof tail)) return false;
+  return std::equal(head, head + sizeof head, kSignature) &&
+         std::equal(tail, tail + sizeof tail, kEnd);
 }

@@ -15,14 +15,12 @@ struct PlotMark {
 /// one before sharing one mark.
 std::vector<PlotMark> PlotMarks(const std::vector<FlightEvent>& events, double closeness);
 
-/// What flight.png shows.
+/// What flight.png shows. gnuplot runs in `folder` and reads and writes files of fixed names
+/// there (telemetry.csv in, flight.png out), so no path from the user reaches its script.
 struct PlotRequest {
-  std::string telemetryCsv;  ///< the rows to draw
-  std::string png;           ///< the picture to write
-  std::string script;        ///< where the gnuplot script goes
-  std::string log;           ///< where gnuplot's own messages go
-  std::string title;
-  double endTime;  ///< s, right end of the time axis
+  std::string folder;                   ///< where telemetry.csv is and flight.png goes
+  std::vector<std::string> titleLines;  ///< any text: shown as it is, control characters escaped
+  double endTime;                       ///< s, right end of the time axis
   std::vector<PlotMark> marks;
 };
 
@@ -30,8 +28,12 @@ struct PlotRequest {
 /// time axis, units on every axis, the marks drawn across every panel and named on the top one.
 std::string GnuplotScript(const PlotRequest& request);
 
-enum class PlotOutcome { kDrawn, kNoGnuplot, kFailed };
+enum class PlotOutcome { kDrawn, kNoGnuplot, kFailed, kIncomplete };
 
 /// Draws the plot with the gnuplot found on PATH. kNoGnuplot when there is none; kFailed with
-/// gnuplot's first complaint in `message`.
+/// gnuplot's first complaint in `message`; kIncomplete when gnuplot said it drew the picture but
+/// flight.png does not end as a PNG does (a full disk), which is then removed.
 PlotOutcome DrawPlot(const PlotRequest& request, std::string& message);
+
+/// True when the file is a whole PNG: its signature first, its IEND chunk last.
+bool IsCompletePng(const std::string& path);

@@ -6,18 +6,27 @@
 #include "sim/atmosphere.h"
 #include "sim/physics.h"
 #include "sim/zsim/orbit.h"
+#include "sim/zsim/printable.h"
 
 namespace {
 
 const double STANDARD_GRAVITY = 9.80665;  // m/s^2, for accelerations in g
 
+/// Appends formatted text, however long its names are.
 void Append(std::string& text, const char* format, ...) {
-  char line[512];
   va_list arguments;
   va_start(arguments, format);
-  std::vsnprintf(line, sizeof line, format, arguments);
+  va_list again;
+  va_copy(again, arguments);
+  const int length = std::vsnprintf(nullptr, 0, format, arguments);
   va_end(arguments);
-  text += line;
+  if (length > 0) {
+    const std::size_t end = text.size();
+    text.resize(end + static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(&text[end], static_cast<std::size_t>(length) + 1, format, again);
+    text.resize(end + static_cast<std::size_t>(length));
+  }
+  va_end(again);
 }
 
 const char* StateOf(const VesselState& vessel) {
@@ -27,18 +36,18 @@ const char* StateOf(const VesselState& vessel) {
 
 void AppendOrbit(std::string& text, const VesselState& vessel, const Planet& planet) {
   const double altitude = Altitude(vessel, planet);
+  const std::string name = Printable(vessel.name);
   if (vessel.landed) {
-    Append(text, "%s is on the ground: no orbit to give\n", vessel.name.c_str());
+    Append(text, "%s is on the ground: no orbit to give\n", name.c_str());
     return;
   }
   if (StandardAtmosphere(altitude).density > 0) {
-    Append(text, "%s is within the atmosphere (altitude %.1f km): no orbit to give\n",
-           vessel.name.c_str(), altitude / 1000);
+    Append(text, "%s is within the atmosphere (altitude %.1f km): no orbit to give\n", name.c_str(),
+           altitude / 1000);
     return;
   }
   const OrbitShape orbit = OrbitOf(vessel.position, vessel.velocity, planet);
-  Append(text, "Orbit of %s: periapsis %.1f km, ", vessel.name.c_str(),
-         orbit.periapsisAltitude / 1000);
+  Append(text, "Orbit of %s: periapsis %.1f km, ", name.c_str(), orbit.periapsisAltitude / 1000);
   if (!orbit.bound)
     Append(text, "no apoapsis: an escape path (eccentricity %.4f)\n", orbit.eccentricity);
   else
@@ -50,17 +59,21 @@ void AppendOrbit(std::string& text, const VesselState& vessel, const Planet& pla
 }  // namespace
 
 std::string FlightSummary(const World& world, const std::string& scenario, const EventLog& log,
-                          const Telemetry& telemetry, bool interrupted) {
+                          const Telemetry& telemetry, const std::string& stoppedBy) {
   std::string text;
-  Append(text, "Flight of %s: T+0 to T+%.2f s in frames of %g s%s\n\n", scenario.c_str(),
-         world.time(), world.dt, interrupted ? " (stopped early by Ctrl-C)" : "");
+  Append(text, "Flight of %s: T+0 to T+%.2f s in frames of %g s", Printable(scenario).c_str(),
+         world.time(), world.dt);
+  text += stoppedBy.empty() ? "\n\n" : " (stopped early by " + stoppedBy + ")\n\n";
 
   const Peak& q = telemetry.maxDynamicPressure();
   const Peak& a = telemetry.maxAcceleration();
-  Append(text,
-         "Maximum dynamic pressure %8.2f kPa            at T+%8.2f s  (altitude %.1f km, "
-         "speed %.1f m/s)\n",
-         q.value / 1000, q.time, q.altitude / 1000, q.speed);
+  if (q.value > 0)
+    Append(text,
+           "Maximum dynamic pressure %8.2f kPa            at T+%8.2f s  (altitude %.1f km, "
+           "speed %.1f m/s)\n",
+           q.value / 1000, q.time, q.altitude / 1000, q.speed);
+  else
+    text += "Maximum dynamic pressure     none: the flight met no air\n";
   Append(text,
          "Maximum acceleration     %8.2f m/s^2 (%.2f g)  at T+%8.2f s  (altitude %.1f km, "
          "speed %.1f m/s)\n\n",
@@ -71,9 +84,9 @@ std::string FlightSummary(const World& world, const std::string& scenario, const
 
   Append(text, "\nVessels at T+%.2f s\n", world.time());
   for (const auto& vessel : world.vessels())
-    Append(text, "  %-30s %-20s %-9s alt %8.1f km  v %7.1f m/s  m %8.0f kg\n", vessel->name.c_str(),
-           vessel->className.c_str(), StateOf(*vessel), Altitude(*vessel, world.planet) / 1000,
-           Length(vessel->velocity), vessel->Mass());
+    Append(text, "  %-30s %-20s %-9s alt %8.1f km  v %7.1f m/s  m %8.0f kg\n",
+           Printable(vessel->name).c_str(), Printable(vessel->className).c_str(), StateOf(*vessel),
+           Altitude(*vessel, world.planet) / 1000, Length(vessel->velocity), vessel->Mass());
 
   text += "\n";
   const VesselState* vehicle = log.vehicle();

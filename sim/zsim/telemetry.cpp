@@ -4,6 +4,7 @@
 
 #include "sim/atmosphere.h"
 #include "sim/physics.h"
+#include "sim/zsim/csv_field.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void Raise(Peak& peak, double value, const TelemetrySample& at) {
 
 const char* const Telemetry::kHeader =
     "t_s,altitude_m,speed_m_s,vertical_speed_m_s,accel_m_s2,mass_kg,propellant_kg,thrust_N,"
-    "pressure_Pa,dynamic_pressure_Pa,mach\n";
+    "pressure_Pa,dynamic_pressure_Pa,mach,vessel\n";
 
 TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double time,
                          double acceleration) {
@@ -62,36 +63,69 @@ void Telemetry::BeforeFrame(const VesselState* vehicle) {
   velocityBefore_ = vehicle->velocity;
 }
 
-void Telemetry::Record(const VesselState* vehicle) {
+void Telemetry::Start(const VesselState* vehicle) {
   if (!vehicle) return;
+  loaded_ = *vehicle;
+  loadedVehicle_ = vehicle;
+  loadTime_ = world_.time();
+  loadPending_ = true;
+}
+
+void Telemetry::Record(const VesselState* vehicle) {
+  if (loadPending_) RecordLoad(vehicle);
+  if (!vehicle) return;
+  Keep(SampleOf(*vehicle, world_.planet, world_.time(), AccelerationOf(*vehicle)), vehicle->name);
+}
+
+void Telemetry::Finish() {
+  if (loadPending_) RecordLoad(nullptr);
+}
+
+double Telemetry::AccelerationOf(const VesselState& vehicle) const {
   const Planet& planet = world_.planet;
   // On the ground the ground holds the vessel up: it feels its weight. In flight the change of
   // velocity over the frame, less gravity, is what thrust and drag did. A vessel met for the
   // first time (the satellite just released) has only its thrust to go by.
-  double acceleration;
-  if (vehicle->landed) {
-    acceleration = Length(Gravity(vehicle->position, planet));
-  } else if (vehicle == before_ && world_.dt > 0) {
-    const VECTOR3 middle = 0.5 * (positionBefore_ + vehicle->position);
-    const VECTOR3 change = (1 / world_.dt) * (vehicle->velocity - velocityBefore_);
-    acceleration = Length(change - Gravity(middle, planet));
-  } else {
-    acceleration = vehicle->Mass() > 0 ? MainThrust(*vehicle) / vehicle->Mass() : 0;
+  if (vehicle.landed) return Length(Gravity(vehicle.position, planet));
+  if (&vehicle == before_ && world_.dt > 0) {
+    const VECTOR3 middle = 0.5 * (positionBefore_ + vehicle.position);
+    const VECTOR3 change = (1 / world_.dt) * (vehicle.velocity - velocityBefore_);
+    return Length(change - Gravity(middle, planet));
   }
+  return vehicle.Mass() > 0 ? MainThrust(vehicle) / vehicle.Mass() : 0;
+}
 
-  const double time = world_.time();
-  last_ = SampleOf(*vehicle, planet, time, acceleration);
+void Telemetry::RecordLoad(const VesselState* afterFirstFrame) {
+  loadPending_ = false;
+  VesselState& flown = loaded_;
+  double acceleration = AccelerationOf(flown);
+  if (afterFirstFrame && afterFirstFrame == loadedVehicle_) {
+    flown.emptyMass = afterFirstFrame->emptyMass;
+    flown.isp = afterFirstFrame->isp;
+    for (int engine = 0; engine < 4; ++engine) {
+      flown.maxThrust[engine] = afterFirstFrame->maxThrust[engine];
+      flown.engineLevel[engine] = afterFirstFrame->engineLevel[engine];
+    }
+    flown.mainThrustMod = afterFirstFrame->mainThrustMod;
+    if (!flown.landed) acceleration = AccelerationOf(*afterFirstFrame);
+  }
+  Keep(SampleOf(flown, world_.planet, loadTime_, acceleration), flown.name);
+}
+
+void Telemetry::Keep(const TelemetrySample& sample, const std::string& vessel) {
+  last_ = sample;
   Raise(maxDynamicPressure_, last_.dynamicPressure, last_);
   Raise(maxAcceleration_, last_.acceleration, last_);
 
+  const double time = sample.time;
   if (time + 1e-9 < static_cast<double>(nextRow_) * every_) return;
   nextRow_ = static_cast<long>(std::floor((time + 1e-9) / every_)) + 1;
   const TelemetrySample& s = last_;
   std::fprintf(csv_, "%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,", s.time,
                s.altitude, s.speed, s.verticalSpeed, s.acceleration, s.mass, s.propellant, s.thrust,
                s.pressure, s.dynamicPressure);
-  if (std::isnan(s.mach))
-    std::fputc('\n', csv_);
-  else
-    std::fprintf(csv_, "%.10g\n", s.mach);
+  if (!std::isnan(s.mach)) std::fprintf(csv_, "%.10g", s.mach);
+  std::fputc(',', csv_);
+  PutCsvField(csv_, vessel);
+  std::fputc('\n', csv_);
 }

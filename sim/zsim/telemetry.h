@@ -4,7 +4,8 @@
 
 #include "sim/world.h"
 
-/// The flown vehicle's state at one moment, as a telemetry row shows it.
+/// The flown vehicle's state at one moment, as a telemetry row shows it: the columns in this
+/// order, then the vessel's name.
 struct TelemetrySample {
   double time;             ///< s
   double altitude;         ///< m
@@ -29,17 +30,26 @@ struct Peak {
 
 /// Records the flown vehicle frame by frame: a row of telemetry.csv every `every` seconds, and the
 /// peaks of dynamic pressure and acceleration over every frame. Writes to a buffered file and
-/// allocates nothing.
+/// allocates nothing per frame.
+///
+/// The first row is the vehicle at load as the first frame flies it: where it was, with the
+/// masses, thrust and acceleration of that frame. A module puts a loaded state (a booster burn's
+/// thrust and mass) into effect in its first time step, so the moment of loading itself would show
+/// a mass and thrust the vehicle never flew with.
 class Telemetry {
  public:
   static const char* const kHeader;
 
   Telemetry(const World& world, double every, std::FILE* csv);
 
+  /// After the scenario was read: the vehicle at load, whose row follows the first frame.
+  void Start(const VesselState* vehicle);
   /// Before a frame: where the vehicle is and how fast it goes, for its acceleration.
   void BeforeFrame(const VesselState* vehicle);
-  /// After the scenario was read and after every frame.
+  /// After every frame.
   void Record(const VesselState* vehicle);
+  /// After the last frame: the row of the load when no frame was flown.
+  void Finish();
 
   const Peak& maxDynamicPressure() const { return maxDynamicPressure_; }
   const Peak& maxAcceleration() const { return maxAcceleration_; }
@@ -47,6 +57,13 @@ class Telemetry {
   const TelemetrySample& last() const { return last_; }
 
  private:
+  /// m/s^2, what an accelerometer aboard reads after the last frame.
+  double AccelerationOf(const VesselState& vehicle) const;
+  /// The load's row, with what the first frame put into effect (null: no frame flew).
+  void RecordLoad(const VesselState* afterFirstFrame);
+  /// Takes a sample into the peaks, and into the file when a row is due.
+  void Keep(const TelemetrySample& sample, const std::string& vessel);
+
   const World& world_;
   double every_;  ///< s
   std::FILE* csv_;
@@ -57,6 +74,10 @@ class Telemetry {
   Peak maxDynamicPressure_;
   Peak maxAcceleration_;
   TelemetrySample last_{};
+  VesselState loaded_;  ///< the vehicle at load
+  const VesselState* loadedVehicle_ = nullptr;
+  double loadTime_ = 0;       ///< s
+  bool loadPending_ = false;  ///< its row is still to be written
 };
 
 /// The vehicle's telemetry at simulation time t, with an acceleration worked out by the caller.
