@@ -2,12 +2,12 @@
 
 #include <strings.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
+#include "sim/host_limits.h"
 #include "sim/journal.h"
+#include "sim/text_reader.h"
 #include "sim/world.h"
 
 namespace {
@@ -16,27 +16,60 @@ std::string FormatVector(const VECTOR3& v) {
   return FormatDouble(v.x) + " " + FormatDouble(v.y) + " " + FormatDouble(v.z);
 }
 
-/// The value text after a key, when the line carries that key followed by a blank.
-const char* ValueAfter(const char* line, const char* key) {
-  const std::size_t length = std::strlen(key);
-  if (strncasecmp(line, key, length) != 0) return nullptr;
-  if (line[length] != ' ' && line[length] != '\t') return nullptr;
-  return line + length;
-}
-
-bool ReadVector(const char* text, VECTOR3& v) {
+bool ReadVector(FieldReader& fields, const ValueRange& range, VECTOR3& v) {
   VECTOR3 read;
-  if (std::sscanf(text, "%lf %lf %lf", &read.x, &read.y, &read.z) != 3) return false;
-  if (!std::isfinite(read.x) || !std::isfinite(read.y) || !std::isfinite(read.z)) return false;
+  if (!fields.Number(range, read.x) || !fields.Number(range, read.y) ||
+      !fields.Number(range, read.z) || !fields.End())
+    return false;
   v = read;
   return true;
 }
 
-bool ReadLevel(const char* text, double& level) {
-  double read;
-  if (std::sscanf(text, "%lf", &read) != 1 || !std::isfinite(read)) return false;
-  level = read < 0 ? 0 : (read > 1 ? 1 : read);
+/// Where a vessel may be: in the air or in space, no deeper below the surface than
+/// kBelowSurfaceAllowed, nowhere near the planet's centre.
+ValueRange DistanceFromCentre(double radius) {
+  return {"a distance from the planet's centre", radius - kBelowSurfaceAllowed, kFarthest, "m"};
+}
+
+bool ReadPosition(FieldReader& fields, double radius, VECTOR3& position) {
+  VECTOR3 read;
+  if (!ReadVector(fields, kPositionCoordinate, read)) return false;
+  const ValueRange reach = DistanceFromCentre(radius);
+  if (!reach.Holds(Length(read)))
+    return fields.Fail("expected " + reach.Expected() + ", found " + ShortNumber(Length(read)) +
+                       " m");
+  position = read;
   return true;
+}
+
+bool ReadOne(FieldReader& fields, const ValueRange& range, double& value) {
+  double read = 0;
+  if (!fields.Number(range, read) || !fields.End()) return false;
+  value = read;
+  return true;
+}
+
+bool ReadPad(FieldReader& fields, VesselState& vessel) {
+  double latitude = 0, longitude = 0;
+  if (!fields.Number(kLatitude, latitude) || !fields.Number(kLongitude, longitude) || !fields.End())
+    return false;
+  vessel.padRequested = true;
+  vessel.padLatitude = latitude;
+  vessel.padLongitude = longitude;
+  return true;
+}
+
+bool ReadLanded(FieldReader& fields, int& landed) {
+  std::string word;
+  if (!fields.Word("0 or 1", word)) return false;
+  if (word != "0" && word != "1") return fields.Fail("expected 0 or 1, found '" + word + "'");
+  if (!fields.End()) return false;
+  landed = word == "1" ? 1 : 0;
+  return true;
+}
+
+bool Is(const std::string& key, const char* name) {
+  return strcasecmp(key.c_str(), name) == 0;
 }
 
 }  // namespace
@@ -85,38 +118,83 @@ void WriteHostState(const VesselState& vessel, ScenarioStream& stream) {
   }
 }
 
-bool ParseHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel) {
-  if (const char* v = ValueAfter(line, "RPOS")) return ReadVector(v, status.position);
-  if (const char* v = ValueAfter(line, "RVEL")) return ReadVector(v, status.velocity);
-  if (const char* v = ValueAfter(line, "AROT")) return ReadVector(v, status.attitude);
-  if (const char* v = ValueAfter(line, "VROT")) return ReadVector(v, status.angularVelocity);
-  if (const char* v = ValueAfter(line, "FUEL")) return ReadLevel(v, status.fuelLevel);
-  if (const char* v = ValueAfter(line, "ENG_MAIN")) return ReadLevel(v, status.mainLevel);
-  if (const char* v = ValueAfter(line, "ENG_HOVER")) return ReadLevel(v, status.hoverLevel);
-  if (const char* v = ValueAfter(line, "PITCH")) return vessel.pitch.Parse(v);
-  if (const char* v = ValueAfter(line, "HEADING")) {
-    char* end = nullptr;
-    const double heading = std::strtod(v, &end);
-    if (end == v || !std::isfinite(heading)) return false;
-    vessel.pitch.heading = heading;
-    return true;
+bool ReadHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel,
+                       std::string& error) {
+  const std::string text = StripComment(line);
+  if (text.empty()) return true;
+  const std::size_t blank = text.find_first_of(" \t\r");
+  const std::string key = text.substr(0, blank);
+  const std::string rest = blank == std::string::npos ? std::string() : text.substr(blank);
+  const double radius = vessel.world ? vessel.world->planet.radius : Planet().radius;
+  FieldReader fields(key, rest);
+  bool read = false;
+  if (Is(key, "RPOS"))
+    read = ReadPosition(fields, radius, status.position);
+  else if (Is(key, "RVEL"))
+    read = ReadVector(fields, kVelocityCoordinate, status.velocity);
+  else if (Is(key, "AROT"))
+    read = ReadVector(fields, kAttitudeAngle, status.attitude);
+  else if (Is(key, "VROT"))
+    read = ReadVector(fields, kAngularVelocity, status.angularVelocity);
+  else if (Is(key, "FUEL"))
+    read = ReadOne(fields, kLevel, status.fuelLevel);
+  else if (Is(key, "ENG_MAIN"))
+    read = ReadOne(fields, kLevel, status.mainLevel);
+  else if (Is(key, "ENG_HOVER"))
+    read = ReadOne(fields, kLevel, status.hoverLevel);
+  else if (Is(key, "LANDED"))
+    read = ReadLanded(fields, status.landed);
+  else if (Is(key, "PAD"))
+    read = ReadPad(fields, vessel);
+  else if (Is(key, "HEADING"))
+    read = ReadOne(fields, kHeading, vessel.pitch.heading);
+  else if (Is(key, "PITCH"))
+    return vessel.pitch.Parse(rest, error);
+  else {
+    error = "unknown line '" + text + "'";
+    return false;
   }
-  if (const char* v = ValueAfter(line, "PAD")) {
-    double latitude, longitude;
-    if (std::sscanf(v, "%lf %lf", &latitude, &longitude) != 2 || !std::isfinite(latitude) ||
-        !std::isfinite(longitude))
-      return false;
-    vessel.padRequested = true;
-    vessel.padLatitude = latitude;
-    vessel.padLongitude = longitude;
-    return true;
-  }
-  if (const char* v = ValueAfter(line, "LANDED")) {
-    char* end = nullptr;
-    const long landed = std::strtol(v, &end, 10);
-    if (end == v) return false;
-    status.landed = landed == 1 ? 1 : 0;
-    return true;
-  }
+  if (!read) error = fields.error();
+  return read;
+}
+
+bool StatusFits(const VESSELSTATUS& status, double radius, std::string& why) {
+  const auto outside = [&why](const char* field, double value, const ValueRange& range) {
+    why = std::string(field) + " " + FormatDouble(value) + ": expected " + range.Expected();
+    return false;
+  };
+  struct {
+    const char* field;
+    const VECTOR3& value;
+    const ValueRange& range;
+  } const vectors[] = {{"position", status.position, kPositionCoordinate},
+                       {"velocity", status.velocity, kVelocityCoordinate},
+                       {"angular velocity", status.angularVelocity, kAngularVelocity},
+                       {"attitude", status.attitude, kAttitudeAngle}};
+  for (const auto& v : vectors)
+    if (!v.range.Holds(v.value)) return outside(v.field, v.range.Outside(v.value), v.range);
+  const double distance = Length(status.position);
+  const ValueRange reach = DistanceFromCentre(radius);
+  if (!reach.Holds(distance)) return outside("position", distance, reach);
+  if (!kLevel.Holds(status.fuelLevel)) return outside("fuel level", status.fuelLevel, kLevel);
+  if (!kLevel.Holds(status.mainLevel))
+    return outside("main engine level", status.mainLevel, kLevel);
+  if (!kLevel.Holds(status.hoverLevel))
+    return outside("hover engine level", status.hoverLevel, kLevel);
+  return true;
+}
+
+bool BeginsWithModuleKey(const char* line) {
+  for (const char* key : {"CONFIGURATION", "ITIME", "BOOSTER_IGNITED", "SAT_", "SHROUD"})
+    if (strncasecmp(line, key, std::strlen(key)) == 0) return true;
   return false;
+}
+
+std::string SatelliteClassNamed(const std::string& line) {
+  const std::size_t keyLength = 8;  // "SAT_NAME"
+  if (strncasecmp(line.c_str(), "SAT_NAME", keyLength) != 0) return {};
+  const std::size_t start = line.find_first_not_of(" \t\n\v\f\r", keyLength);
+  if (start == std::string::npos) return {};
+  const std::size_t end = line.find_first_of(" \t\n\v\f\r", start);
+  return line.substr(start, std::min(end, start + 255) - start);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "host/vessel_status.h"
 #include "sim/scenario_stream.h"
 #include "sim/vessel_state.h"
@@ -18,7 +20,25 @@ void ApplyStatus(VesselState& vessel, const VESSELSTATUS& status);
 /// Writes the status as host lines.
 void WriteHostState(const VesselState& vessel, ScenarioStream& stream);
 
-/// Reads one host line into the status; false when the line is not a host line. The line
-/// "PAD latitude longitude" (degrees) asks the host to stand the vessel on its touchdown points at
-/// that surface point once its block has been read; it is kept in the vessel's record.
-bool ParseHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel);
+/// Reads one host line of a vessel block into the status: the text up to its comment, key and
+/// values, each value within its range (docs/SCENARIO.md). A line that is empty once its comment
+/// is stripped reads as nothing. False, with "KEY: expected ..., found ..." or "unknown line", when
+/// the line is not a host line or a value cannot be read or flown; the status is then unchanged.
+/// The line "PAD latitude longitude" (degrees) asks the host to stand the vessel on its touchdown
+/// points at that surface point once its block has been read; it is kept in the vessel's record.
+bool ReadHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel,
+                       std::string& error);
+
+/// Whether a status lies within the host's limits: position, velocity, angular velocity,
+/// attitude and levels each in its range, the position no deeper below the surface of the planet
+/// (of the given radius, m) than kBelowSurfaceAllowed. False with "position ...: expected ..."
+/// otherwise.
+bool StatusFits(const VESSELSTATUS& status, double radius, std::string& why);
+
+/// Whether a line carries a module key (CONFIGURATION, ITIME, BOOSTER_IGNITED, SAT_, SHROUD),
+/// compared as the module compares them: without regard to case over the key's length.
+bool BeginsWithModuleKey(const char* line);
+
+/// The satellite class a SAT_NAME line names, read as the module reads it: the first word after
+/// the key, at most 255 characters; empty when the line is no SAT_NAME line or names nothing.
+std::string SatelliteClassNamed(const std::string& line);

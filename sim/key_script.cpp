@@ -5,10 +5,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "sim/journal.h"
+#include "sim/text_reader.h"
 
 namespace {
 
@@ -60,7 +60,8 @@ std::string KeyScript::KeyName(int code) {
   return text;
 }
 
-bool KeyScript::Parse(const std::string& text, std::string& error) {
+bool KeyScript::ReadPresses(const std::string& text, std::vector<ScriptedPress>& presses,
+                            std::string& error) {
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t comma = text.find(',', start);
@@ -77,11 +78,10 @@ bool KeyScript::Parse(const std::string& text, std::string& error) {
       error = "key script: '" + item + "' is not T:KEY";
       return false;
     }
-    const std::string timeText = item.substr(0, colon);
-    char* end = nullptr;
-    const double time = std::strtod(timeText.c_str(), &end);
-    if (end == timeText.c_str() || *end != '\0' || !std::isfinite(time) || time < 0) {
-      error = "key script: '" + timeText + "' in '" + item + "' is not a time in seconds";
+    double time = 0;
+    std::string timeError;
+    if (!ReadNumber(item.substr(0, colon), kEventTime, time, timeError)) {
+      error = "key script: in '" + item + "': " + timeError;
       return false;
     }
     ScriptedPress press{time, {}, item.substr(colon + 1)};
@@ -96,30 +96,46 @@ bool KeyScript::Parse(const std::string& text, std::string& error) {
         error = "key script: unknown key '" + name + "' in '" + item + "'";
         return false;
       }
+      if (press.keys.size() == kMostKeysPerPress) {
+        error = "key script: more than " + std::to_string(kMostKeysPerPress) +
+                " keys held together in '" + item + "'";
+        return false;
+      }
       press.keys.push_back(code);
       keyStart = plus + 1;
     }
-    Add(press);
+    presses.push_back(std::move(press));
   }
   return true;
 }
 
-void KeyScript::Add(const ScriptedPress& press) {
-  const auto later =
-      std::upper_bound(presses_.begin(), presses_.end(), press.time,
-                       [](double time, const ScriptedPress& other) { return time < other.time; });
-  presses_.insert(later, press);
+bool KeyScript::Parse(const std::string& text, std::string& error) {
+  std::vector<ScriptedPress> read;
+  if (!ReadPresses(text, read, error)) return false;
+  Add(std::move(read));
+  return true;
+}
+
+void KeyScript::Add(std::vector<ScriptedPress> presses) {
+  const auto earlier = [](const ScriptedPress& a, const ScriptedPress& b) {
+    return a.time < b.time;
+  };
+  std::stable_sort(presses.begin(), presses.end(), earlier);
+  const auto middle = static_cast<std::ptrdiff_t>(presses_.size());
+  presses_.insert(presses_.end(), std::make_move_iterator(presses.begin()),
+                  std::make_move_iterator(presses.end()));
+  std::inplace_merge(presses_.begin(), presses_.begin() + middle, presses_.end(), earlier);
 }
 
 void KeyScript::Apply(long frame, double dt, unsigned char keyState[256]) const {
   std::memset(keyState, 0, 256);
-  const long holdFrames = std::lround(kHoldTime / dt);
-  for (const ScriptedPress& press : presses_) {
-    const long first = FirstFrameAtOrAfter(press.time, dt);
-    if (first > frame) break;
-    if (frame >= first + std::max(holdFrames, 1L)) continue;
-    for (int key : press.keys) keyState[key] |= 0x80;
-  }
+  const long holdFrames = std::max(std::lround(kHoldTime / dt), 1L);
+  // Presses start in time order, so those released before this frame are a leading run.
+  auto press = std::partition_point(presses_.begin(), presses_.end(), [&](const ScriptedPress& p) {
+    return FirstFrameAtOrAfter(p.time, dt) <= frame - holdFrames;
+  });
+  for (; press != presses_.end() && FirstFrameAtOrAfter(press->time, dt) <= frame; ++press)
+    for (int key : press->keys) keyState[key] |= 0x80;
 }
 
 KeyScript KeyScript::RemainingAfter(long frame, double dt) const {
@@ -129,16 +145,20 @@ KeyScript KeyScript::RemainingAfter(long frame, double dt) const {
     if (FirstFrameAtOrAfter(press.time, dt) < frame) continue;
     ScriptedPress moved = press;
     moved.time = std::max(0.0, press.time - now);
-    remaining.Add(moved);
+    remaining.presses_.push_back(std::move(moved));  // still in time order
   }
   return remaining;
+}
+
+std::string KeyScript::PressText(const ScriptedPress& press) {
+  return FormatDouble(press.time) + ":" + press.text;
 }
 
 std::string KeyScript::ToString() const {
   std::string text;
   for (const ScriptedPress& press : presses_) {
     if (!text.empty()) text += ",";
-    text += FormatDouble(press.time) + ":" + press.text;
+    text += PressText(press);
   }
   return text;
 }

@@ -16,13 +16,21 @@ class KeyScript {
   /// How long a scripted press holds its keys down (s).
   static constexpr double kHoldTime = 0.1;
 
-  /// Parses a script; false with the reason when a press cannot be read.
+  /// Reads the presses of a script and appends them, in the order written, to `presses`. False
+  /// with the reason when a press cannot be read: a time that is not a finite number of seconds
+  /// from 0 on, an unknown key, more than kMostKeysPerPress keys, an empty press.
+  static bool ReadPresses(const std::string& text, std::vector<ScriptedPress>& presses,
+                          std::string& error);
+  /// Reads a script and adds its presses; false with the reason, adding nothing, when a press
+  /// cannot be read.
   bool Parse(const std::string& text, std::string& error);
-  void Add(const ScriptedPress& press);
+  /// Adds presses, in any order; presses of the same time keep the order in which they came.
+  void Add(std::vector<ScriptedPress> presses);
   const std::vector<ScriptedPress>& presses() const { return presses_; }
 
   /// Sets bit 7 in keyState for every key held in the frame (the buffer is cleared first). A press
-  /// starts at the first frame at or after its time and is held for kHoldTime.
+  /// starts at the first frame at or after its time and is held for kHoldTime. Costs the presses
+  /// held in the frame, not all of them.
   void Apply(long frame, double dt, unsigned char keyState[256]) const;
 
   /// The presses that have not started by the given frame, moved earlier by its time: what a file
@@ -33,6 +41,8 @@ class KeyScript {
   static int KeyCode(const std::string& name);
   /// The name of a scan code, or its number in hex.
   static std::string KeyName(int code);
+  /// A press as a script writes it, "140:J".
+  static std::string PressText(const ScriptedPress& press);
   std::string ToString() const;
 
  private:

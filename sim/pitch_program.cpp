@@ -1,9 +1,9 @@
 #include "sim/pitch_program.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "sim/journal.h"
+#include "sim/text_reader.h"
 #include "sim/vessel_state.h"
 
 namespace {
@@ -16,23 +16,26 @@ VECTOR3 Unit(const VECTOR3& v) {
 
 }  // namespace
 
-bool PitchProgram::Parse(const char* text) {
+bool PitchProgram::Parse(const std::string& text, std::string& error) {
   std::vector<Point> read;
-  const char* cursor = text;
-  for (;;) {
-    char* end = nullptr;
-    const double time = std::strtod(cursor, &end);
-    if (end == cursor) break;
-    cursor = end;
-    const double elevation = std::strtod(cursor, &end);
-    if (end == cursor || !std::isfinite(time) || !std::isfinite(elevation)) return false;
-    if (!read.empty() && !(time > read.back().time)) return false;
-    if (read.size() == kMaxPoints) return false;
-    read.push_back({time, elevation});
-    cursor = end;
+  FieldReader fields("PITCH", text);
+  const auto refuse = [&](const std::string& what) {
+    fields.Fail(what);
+    error = fields.error();
+    return false;
+  };
+  while (!fields.AtEnd()) {
+    if (read.size() == kMaxPoints)
+      return refuse("expected at most " + std::to_string(kMaxPoints) + " points");
+    Point point;
+    if (!fields.Number(kEventTime, point.time) || !fields.Number(kElevation, point.elevation))
+      return refuse("");
+    if (!read.empty() && !(point.time > read.back().time))
+      return refuse("expected times that increase, found " + ShortNumber(point.time) + " s after " +
+                    ShortNumber(read.back().time) + " s");
+    read.push_back(point);
   }
-  while (*cursor == ' ' || *cursor == '\t' || *cursor == '\r') ++cursor;
-  if (read.empty() || *cursor != '\0') return false;
+  if (read.empty()) return refuse("expected at least one point: a time and an elevation");
   points = std::move(read);
   return true;
 }
@@ -52,9 +55,13 @@ PitchProgram PitchProgram::RebasedAt(double t) const {
   PitchProgram rebased;
   rebased.heading = heading;
   if (points.empty()) return rebased;
-  rebased.points.push_back({0, ElevationAt(t)});
+  // Before its first point a program holds that point's elevation, so a program that has not
+  // reached it yet moves as it is; one under way starts from where it stands. Either keeps at
+  // most kMaxPoints points.
+  const bool underWay = t > points.front().time;
+  if (underWay) rebased.points.push_back({0, ElevationAt(t)});
   for (const Point& point : points)
-    if (point.time > t) rebased.points.push_back({point.time - t, point.elevation});
+    if (!underWay || point.time > t) rebased.points.push_back({point.time - t, point.elevation});
   return rebased;
 }
 

@@ -19,9 +19,10 @@ struct PitchProgram {
   std::vector<Point> points;  ///< in increasing time; empty: no program, attitude held
   double heading = 90;        ///< deg from north towards east
 
-  /// Reads "t e t e ..." (at least one point, times increasing, all finite). False, leaving the
-  /// program as it was, when the text is not such a list.
-  bool Parse(const char* text);
+  /// Reads "t e t e ..." (the text after the PITCH key, its comment stripped): one to kMaxPoints
+  /// points, times from 0 on and increasing, elevations from -90 to 90. False with the reason,
+  /// leaving the program as it was, when the text is not such a list.
+  bool Parse(const std::string& text, std::string& error);
   double ElevationAt(double t) const;
   /// The program from time t on, moved earlier by t: what a scenario saved at t keeps.
   PitchProgram RebasedAt(double t) const;

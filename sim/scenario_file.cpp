@@ -1,12 +1,11 @@
 #include "sim/scenario_file.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 #include "sim/host_state_lines.h"
 #include "sim/text.h"
+#include "sim/text_reader.h"
 
 namespace {
 
@@ -19,20 +18,24 @@ bool After(const std::string& line, const std::string& keyword, std::string& res
   return true;
 }
 
-bool ReadReal(const std::string& text, double& value) {
-  char* end = nullptr;
-  const double read = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || !Trim(end).empty() || !std::isfinite(read)) return false;
-  value = read;
-  return true;
-}
-
 struct PendingBlock {
   std::string name;
   std::string className;
   int line = 0;
   ScenarioStream stream;
 };
+
+/// "name:class", one word; false when the text is not that.
+bool ReadBlockHeader(const std::string& text, PendingBlock& block) {
+  FieldReader fields("BEGIN_VESSEL", text);
+  std::string word;
+  if (!fields.Word("name:class", word) || !fields.End()) return false;
+  const auto colon = word.find(':');
+  if (colon == std::string::npos || colon == 0 || colon + 1 == word.size()) return false;
+  block.name = word.substr(0, colon);
+  block.className = word.substr(colon + 1);
+  return true;
+}
 
 bool CreateFromBlock(World& world, PendingBlock& block, const std::string& where,
                      std::string& error) {
@@ -41,7 +44,8 @@ bool CreateFromBlock(World& world, PendingBlock& block, const std::string& where
   VesselState* vessel =
       world.CreateVessel(block.name, block.className, status, error, &block.stream);
   if (!vessel) {
-    error = where + ": " + error;
+    // A line the host refused says where it stands; anything else is the block's as a whole.
+    error = block.stream.error.empty() ? where + ": " + error : block.stream.error;
     return false;
   }
   return true;
@@ -51,63 +55,74 @@ bool CreateFromBlock(World& world, PendingBlock& block, const std::string& where
 
 bool ReadScenario(World& world, std::istream& in, const std::string& source, std::string& error) {
   enum class Section { kTop, kEnvironment, kVessel } section = Section::kTop;
+  TextReader text(in, source);
   PendingBlock block;
   std::string focus;
+  std::vector<ScriptedPress> presses;  // of every KEYS line, put in time order once at the end
   std::string raw;
-  int number = 0;
   const auto fail = [&](const std::string& what) {
-    error = source + ":" + std::to_string(number) + ": " + what;
+    error = text.At(what);
     return false;
   };
 
-  while (std::getline(in, raw)) {
-    ++number;
-    const std::string line = Trim(raw);
-    if (line.empty()) continue;
+  while (text.Next(raw)) {
+    // The host reads its own lines without their comments; a launcher's block reaches the module
+    // as written, less leading and trailing blanks.
+    const std::string line = StripComment(raw);
     std::string rest;
+    if (section == Section::kVessel) {
+      if (line == "END_VESSEL") {
+        section = Section::kTop;
+        if (!CreateFromBlock(world, block, source + ":" + std::to_string(block.line), error))
+          return false;
+      } else if (After(line, "BEGIN_VESSEL", rest) || line == "BEGIN_ENVIRONMENT") {
+        return fail("END_VESSEL missing before '" + line + "'");
+      } else if (!Trim(raw).empty()) {
+        block.stream.Add(Trim(raw), text.line());
+      }
+      continue;
+    }
+    if (line.empty()) continue;
     if (section == Section::kTop) {
-      if (line[0] == '#') continue;
       if (line == "BEGIN_ENVIRONMENT") {
         section = Section::kEnvironment;
       } else if (After(line, "BEGIN_VESSEL", rest)) {
+        block = PendingBlock{};
         // A name holds no blanks; a carriage return counts as one, since it would not survive
         // the end of the FOCUS line that names the vessel in a saved file.
-        const auto colon = rest.find(':');
-        if (colon == std::string::npos || colon == 0 || colon + 1 == rest.size() ||
-            rest.find_first_of(" \t\r") != std::string::npos)
+        if (!ReadBlockHeader(rest, block))
           return fail("expected 'BEGIN_VESSEL name:class', found '" + line + "'");
-        block = PendingBlock{rest.substr(0, colon), rest.substr(colon + 1), number, {}};
+        block.line = text.line();
+        block.stream.source = source;
         section = Section::kVessel;
       } else {
         return fail("expected BEGIN_ENVIRONMENT or BEGIN_VESSEL, found '" + line + "'");
       }
-    } else if (section == Section::kEnvironment) {
-      if (line[0] == '#') continue;
-      if (line == "END_ENVIRONMENT") {
-        section = Section::kTop;
-      } else if (After(line, "DT", rest)) {
-        double dt;
-        if (!ReadReal(rest, dt) || dt <= 0) return fail("DT needs a positive number of seconds");
-        world.dt = dt;
-      } else if (After(line, "KEYS", rest)) {
-        std::string keyError;
-        if (!world.keyScript().Parse(rest, keyError)) return fail(keyError);
-      } else if (After(line, "FOCUS", rest)) {
-        focus = rest;
-      } else {
-        return fail("unknown environment line '" + line + "'");
-      }
-    } else if (line == "END_VESSEL") {
+    } else if (line == "END_ENVIRONMENT") {
       section = Section::kTop;
-      if (!CreateFromBlock(world, block, source + ":" + std::to_string(block.line), error))
-        return false;
+    } else if (After(line, "DT", rest)) {
+      FieldReader fields("DT", rest);
+      double dt = 0;
+      if (!fields.Number(kFrameLength, dt) || !fields.End()) return fail(fields.error());
+      world.dt = dt;
+    } else if (After(line, "KEYS", rest)) {
+      std::string keyError;
+      if (!KeyScript::ReadPresses(rest, presses, keyError)) return fail(keyError);
+    } else if (After(line, "FOCUS", rest)) {
+      FieldReader fields("FOCUS", rest);
+      if (!fields.Word("a vessel name", focus) || !fields.End()) return fail(fields.error());
     } else {
-      block.stream.lines.push_back(line);
+      return fail("unknown environment line '" + line + "'");
     }
+  }
+  if (!text.error().empty()) {
+    error = text.error();
+    return false;
   }
   if (section == Section::kEnvironment) return fail("END_ENVIRONMENT missing at end of file");
   if (section == Section::kVessel) return fail("END_VESSEL missing at end of file");
   if (world.vessels().empty()) return fail("the scenario holds no vessel");
+  world.keyScript().Add(std::move(presses));
 
   VesselState* focused = focus.empty() ? world.Launcher() : world.Find(focus);
   if (!focus.empty() && !focused) {
@@ -129,8 +144,18 @@ bool LoadScenarioFile(World& world, const std::string& path, std::string& error)
 
 std::string WriteScenario(World& world) {
   std::string text = "BEGIN_ENVIRONMENT\nDT " + FormatDouble(world.dt) + "\n";
+  // Key presses on as many KEYS lines as the longest line a reader takes needs.
   const KeyScript remaining = world.keyScript().RemainingAfter(world.frame(), world.dt);
-  if (!remaining.presses().empty()) text += "KEYS " + remaining.ToString() + "\n";
+  std::string keys;
+  for (const ScriptedPress& press : remaining.presses()) {
+    const std::string item = KeyScript::PressText(press);
+    if (!keys.empty() && keys.size() + 1 + item.size() > kLongestLine) {
+      text += keys + "\n";
+      keys.clear();
+    }
+    keys += (keys.empty() ? "KEYS " : ",") + item;
+  }
+  if (!keys.empty()) text += keys + "\n";
   if (world.focus()) text += "FOCUS " + world.focus()->name + "\n";
   text += "END_ENVIRONMENT\n";
   for (const auto& vessel : world.vessels()) {

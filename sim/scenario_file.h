@@ -20,8 +20,9 @@
 
 /// Reads a scenario into a fresh world (simulation time 0). Every line of a launcher's block goes to
 /// its module through zvcLoadState; a passive body's block is read by the host. False, with
-/// "source:line: what is wrong", when the file's structure cannot be read, a class is unknown, a
-/// second launcher appears or the module fails.
+/// "source:line: what is wrong", when the text breaks a limit, its structure cannot be read, a
+/// host line is unknown or holds a value that cannot be read or flown, a block gives no place, a
+/// class is unknown, a second launcher appears or the module fails.
 bool ReadScenario(World& world, std::istream& in, const std::string& source, std::string& error);
 bool LoadScenarioFile(World& world, const std::string& path, std::string& error);
 

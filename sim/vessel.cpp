@@ -3,9 +3,8 @@
 
 #include "host/vessel.h"
 
-#include <algorithm>
-
 #include "sim/call_format.h"
+#include "sim/host_limits.h"
 #include "sim/host_state_lines.h"
 #include "sim/scenario_stream.h"
 #include "sim/world.h"
@@ -42,6 +41,21 @@ bool ValidEngine(ENGINETYPE engine) {
   return engine >= ENGINE_MAIN && engine <= ENGINE_ATTITUDE;
 }
 
+/// Reports a value the host refuses; the vessel keeps what it had.
+[[gnu::cold, gnu::noinline]] void Refuse(VesselState* state, const char* operation, double value,
+                                         const ValueRange& range) {
+  state->world->RefuseValue(*state, operation, value, range);
+}
+
+/// Refuses the value and records the call: the whole refusal out of line, so that the setters
+/// called every step need no stack frame on their usual path.
+template <typename... Args>
+[[gnu::cold, gnu::noinline]] void RefuseCall(VesselState* state, const char* operation,
+                                             double value, const ValueRange& range, Args... args) {
+  Refuse(state, operation, value, range);
+  Trace(state, operation, args...);
+}
+
 }  // namespace
 
 VESSEL::VESSEL(OBJHANDLE hostVessel, int /*flightModel*/)
@@ -49,17 +63,21 @@ VESSEL::VESSEL(OBJHANDLE hostVessel, int /*flightModel*/)
 
 void VESSEL::SetSize(double size) const {
   Trace(state_, "SetSize", size);
+  if (!kSize.Holds(size)) return Refuse(state_, "SetSize", size, kSize);
   state_->size = size;
 }
 
 void VESSEL::SetCOG_elev(double elevation) const {
   Trace(state_, "SetCOG_elev", elevation);
+  if (!kVesselLength.Holds(elevation))
+    return Refuse(state_, "SetCOG_elev", elevation, kVesselLength);
   state_->cogElevation = elevation;
 }
 
 // Called every step of the booster burn: the store comes first so that recording is the call's
 // last act, and with the journal off the call needs no stack frame.
 void VESSEL::SetEmptyMass(double mass) const {
+  if (!kMass.Holds(mass)) return RefuseCall(state_, "SetEmptyMass", mass, kMass, mass);
   state_->emptyMass = mass;
   Trace(state_, "SetEmptyMass", mass);
 }
@@ -70,6 +88,7 @@ double VESSEL::GetEmptyMass() const {
 
 void VESSEL::SetMaxFuelMass(double mass) const {
   Trace(state_, "SetMaxFuelMass", mass);
+  if (!kMass.Holds(mass)) return Refuse(state_, "SetMaxFuelMass", mass, kMass);
   state_->maxFuelMass = mass;
   if (state_->fuelMass > mass) state_->fuelMass = mass;
 }
@@ -80,11 +99,15 @@ double VESSEL::GetFuelMass() const {
 
 void VESSEL::SetISP(double isp) const {
   Trace(state_, "SetISP", isp);
+  if (!kExhaustVelocity.Holds(isp)) return Refuse(state_, "SetISP", isp, kExhaustVelocity);
   state_->isp = isp;
 }
 
 void VESSEL::SetTouchdownPoints(const VECTOR3& p1, const VECTOR3& p2, const VECTOR3& p3) const {
   Trace(state_, "SetTouchdownPoints", p1, p2, p3);
+  for (const VECTOR3* p : {&p1, &p2, &p3})
+    if (!kVesselLength.Holds(*p))
+      return Refuse(state_, "SetTouchdownPoints", kVesselLength.Outside(*p), kVesselLength);
   state_->touchdown[0] = p1;
   state_->touchdown[1] = p2;
   state_->touchdown[2] = p3;
@@ -92,6 +115,8 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& p1, const VECTOR3& p2, const VECT
 
 void VESSEL::SetCW(double zPositive, double zNegative, double x, double y) const {
   Trace(state_, "SetCW", zPositive, zNegative, x, y);
+  for (double cw : {zPositive, zNegative, x, y})
+    if (!kDragCoefficient.Holds(cw)) return Refuse(state_, "SetCW", cw, kDragCoefficient);
   state_->cw[0] = zPositive;
   state_->cw[1] = zNegative;
   state_->cw[2] = x;
@@ -100,16 +125,20 @@ void VESSEL::SetCW(double zPositive, double zNegative, double x, double y) const
 
 void VESSEL::SetRotDrag(const VECTOR3& drag) const {
   Trace(state_, "SetRotDrag", drag);
+  if (!kDragCoefficient.Holds(drag))
+    return Refuse(state_, "SetRotDrag", kDragCoefficient.Outside(drag), kDragCoefficient);
   state_->rotDrag = drag;
 }
 
 void VESSEL::SetPitchMomentScale(double scale) const {
   Trace(state_, "SetPitchMomentScale", scale);
+  if (!kMomentScale.Holds(scale)) return Refuse(state_, "SetPitchMomentScale", scale, kMomentScale);
   state_->pitchMomentScale = scale;
 }
 
 void VESSEL::SetBankMomentScale(double scale) const {
   Trace(state_, "SetBankMomentScale", scale);
+  if (!kMomentScale.Holds(scale)) return Refuse(state_, "SetBankMomentScale", scale, kMomentScale);
   state_->bankMomentScale = scale;
 }
 
@@ -122,12 +151,14 @@ void VESSEL::SetLiftCoeffFunc(LiftCoeffFunc lift) const {
 
 void VESSEL::SetMaxThrust(ENGINETYPE engine, double thrust) const {
   Trace(state_, "SetMaxThrust", static_cast<int>(engine), thrust);
+  if (!kThrust.Holds(thrust)) return Refuse(state_, "SetMaxThrust", thrust, kThrust);
   if (ValidEngine(engine)) state_->maxThrust[engine] = thrust;
 }
 
 void VESSEL::SetEngineLevel(ENGINETYPE engine, double level) const {
   Trace(state_, "SetEngineLevel", static_cast<int>(engine), level);
-  if (ValidEngine(engine)) state_->engineLevel[engine] = std::clamp(level, 0.0, 1.0);
+  if (!kLevel.Holds(level)) return Refuse(state_, "SetEngineLevel", level, kLevel);
+  if (ValidEngine(engine)) state_->engineLevel[engine] = level;
 }
 
 double VESSEL::GetEngineLevel(ENGINETYPE engine) const {
@@ -151,6 +182,8 @@ void VESSEL::ClearMeshes() const {
 
 void VESSEL::AddMesh(const char* meshName, const VECTOR3* offset) const {
   Trace(state_, "AddMesh", meshName, offset);
+  if (offset && !kVesselLength.Holds(*offset))
+    return Refuse(state_, "AddMesh", kVesselLength.Outside(*offset), kVesselLength);
   state_->meshes.push_back(MeshRef{meshName ? meshName : "", offset ? *offset : VECTOR3{0, 0, 0}});
 }
 
@@ -166,6 +199,19 @@ void VESSEL::ClearAttExhaustRefs() const {
 
 unsigned int VESSEL::AddExhaustRef(EXHAUSTTYPE type, const VECTOR3& pos, double lengthScale,
                                    double widthScale, const VECTOR3* dir) const {
+  // A refused flame gets an index that no flame has, so that setting its scales does nothing.
+  constexpr unsigned int kNoFlame = 0xFFFF;
+  const bool placed = kVesselLength.Holds(pos) && (!dir || kVesselLength.Holds(*dir));
+  if (!placed || !kFlameScale.Holds(lengthScale) || !kFlameScale.Holds(widthScale)) {
+    if (!placed)
+      Refuse(state_, "AddExhaustRef", kVesselLength.Outside(kVesselLength.Holds(pos) ? *dir : pos),
+             kVesselLength);
+    else
+      Refuse(state_, "AddExhaustRef", kFlameScale.Holds(lengthScale) ? widthScale : lengthScale,
+             kFlameScale);
+    return Answer(state_, "AddExhaustRef", kNoFlame, static_cast<int>(type), pos, lengthScale,
+                  widthScale, dir);
+  }
   state_->exhausts.push_back(
       ExhaustRef{type, pos, dir ? *dir : VECTOR3{0, 0, -1}, lengthScale, widthScale});
   const auto index = static_cast<unsigned int>(state_->exhausts.size() - 1);
@@ -176,6 +222,10 @@ unsigned int VESSEL::AddExhaustRef(EXHAUSTTYPE type, const VECTOR3& pos, double 
 // Called twice every step of the booster burn; stores first, as SetEmptyMass does.
 void VESSEL::SetExhaustScales(EXHAUSTTYPE type, unsigned short index, double lengthScale,
                               double widthScale) const {
+  if (!kFlameScale.Holds(lengthScale) || !kFlameScale.Holds(widthScale))
+    return RefuseCall(
+        state_, "SetExhaustScales", kFlameScale.Holds(lengthScale) ? widthScale : lengthScale,
+        kFlameScale, static_cast<int>(type), static_cast<unsigned>(index), lengthScale, widthScale);
   if (index < state_->exhausts.size()) {
     ExhaustRef& flame = state_->exhausts[index];
     flame.lengthScale = lengthScale;
@@ -211,8 +261,8 @@ OBJHANDLE VESSEL::Create(const char* name, const char* className, const VESSELST
   World* world = World::Current();
   if (!world) return nullptr;
   std::string error;
-  VesselState* created =
-      world->CreateVessel(name ? name : "", className ? className : "", status, error);
+  VesselState* created = world->CreateVessel(name ? name : "", className ? className : "", status,
+                                             error, nullptr, true);
   if (world->journal().enabled())
     world->Record(nullptr, "VESSEL::Create",
                   FormatArgs(name, className, status.position, status.velocity,
@@ -224,7 +274,15 @@ OBJHANDLE VESSEL::Create(const char* name, const char* className, const VESSELST
 
 void VESSEL::ParseScenarioLine(char* line, VESSELSTATUS* status) const {
   Trace(state_, "ParseScenarioLine", static_cast<const char*>(line));
-  if (line && status) ParseHostStateLine(line, *status, *state_);
+  if (!line || !status) return;
+  ScenarioStream* block = state_->block;
+  if (block && block->next > 0 && block->next <= block->returned.size())
+    block->returned[block->next - 1] = true;
+  // The module hands back by design the lines of its own that it does not read (SHROUD under the
+  // full stack, a second CONFIGURATION); they mean nothing to the host.
+  if (BeginsWithModuleKey(line)) return;
+  std::string error;
+  if (!ReadHostStateLine(line, *status, *state_, error) && block) block->Refuse(error);
 }
 
 void VESSEL::SaveDefaultState(FILEHANDLE scenario) const {

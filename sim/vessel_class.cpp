@@ -2,20 +2,36 @@
 
 #include <dirent.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <fstream>
 
+#include "sim/host_limits.h"
 #include "sim/text.h"
+#include "sim/text_reader.h"
 
 namespace {
 
-bool ReadNumber(const std::string& text, double& value) {
-  char* end = nullptr;
-  const double read = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || *end != '\0' || !std::isfinite(read)) return false;
-  value = read;
-  return true;
+/// One "Key = value" line of a class file into the class. False with "Key: expected ..." or
+/// "unknown key" otherwise.
+bool ReadClassLine(const std::string& key, const std::string& value, VesselClass& vesselClass,
+                   std::string& error) {
+  struct {
+    const char* key;
+    double& value;
+    const ValueRange& range;
+  } const numbers[] = {{"Mass", vesselClass.mass, kMass},
+                       {"Size", vesselClass.size, kSize},
+                       {"CW", vesselClass.cw, kDragCoefficient},
+                       {"TouchdownHeight", vesselClass.touchdownHeight, kTouchdownHeight}};
+  FieldReader fields(key, value);
+  bool read = false;
+  if (key == "Module")
+    read = fields.Word("a module name or path", vesselClass.module) && fields.End();
+  else
+    for (const auto& number : numbers)
+      if (key == number.key) read = fields.Number(number.range, number.value) && fields.End();
+  if (read) return true;
+  error = fields.error().empty() ? "unknown key '" + key + "'" : fields.error();
+  return false;
 }
 
 /// One class file: "Key = value" lines, '#' starts a comment. Keys: Module, Mass, Size, CW,
@@ -26,39 +42,22 @@ bool ReadClassFile(const std::string& path, VesselClass& vesselClass, std::strin
     error = path + ": cannot be read";
     return false;
   }
-  std::string line;
-  for (int number = 1; std::getline(file, line); ++number) {
-    line = Trim(line.substr(0, line.find('#')));
+  TextReader text(file, path);
+  std::string raw;
+  while (text.Next(raw)) {
+    const std::string line = StripComment(raw);
     if (line.empty()) continue;
     const auto equals = line.find('=');
-    const std::string where = path + ":" + std::to_string(number) + ": ";
-    if (equals == std::string::npos) {
-      error = where + "expected 'Key = value'";
-      return false;
-    }
-    const std::string key = Trim(line.substr(0, equals));
-    const std::string value = Trim(line.substr(equals + 1));
-    bool ok = true;
-    if (key == "Module")
-      vesselClass.module = value;
-    else if (key == "Mass")
-      ok = ReadNumber(value, vesselClass.mass);
-    else if (key == "Size")
-      ok = ReadNumber(value, vesselClass.size);
-    else if (key == "CW")
-      ok = ReadNumber(value, vesselClass.cw);
-    else if (key == "TouchdownHeight")
-      ok = ReadNumber(value, vesselClass.touchdownHeight);
-    else {
-      error = where + "unknown key '" + key + "'";
-      return false;
-    }
-    if (!ok) {
-      error = where + "'" + value + "' is not a number";
-      return false;
-    }
+    std::string why;
+    if (equals == std::string::npos)
+      why = "expected 'Key = value'";
+    else if (ReadClassLine(Trim(line.substr(0, equals)), line.substr(equals + 1), vesselClass, why))
+      continue;
+    error = text.At(why);
+    return false;
   }
-  return true;
+  error = text.error();
+  return error.empty();
 }
 
 }  // namespace

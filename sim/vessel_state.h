@@ -7,6 +7,7 @@
 #include "host/vector3.h"
 #include "host/vessel.h"
 #include "sim/pitch_program.h"
+#include "sim/scenario_stream.h"
 #include "sim/vec_math.h"
 
 class LoadedModule;
@@ -77,6 +78,9 @@ struct VesselState {
   // The module that flies this vessel, if its class names one.
   LoadedModule* module = nullptr;
   VESSEL* moduleVessel = nullptr;  ///< what the module's zvcInit returned
+  double keptThrustMod = 0;  ///< N, the last modifier in range: restored after one that is not
+  std::vector<std::string> refusedCalls;  ///< operations whose values were refused (reported once)
+  ScenarioStream* block = nullptr;        ///< while its scenario block is read: the block
 
   double Mass() const { return emptyMass + fuelMass; }
 };

@@ -30,6 +30,7 @@ void World::End() {
     vessel->module->callbacks().exit(vessel->moduleVessel);
   }
   focus_ = nullptr;
+  byName_.clear();
   vessels_.clear();
   module_.reset();
 }
@@ -46,6 +47,15 @@ void World::Record(const VesselState* vessel, const char* operation, std::string
 
 void World::Report(const std::string& kind, const std::string& vessel, const std::string& detail) {
   events_.push_back(HostEvent{time(), kind, vessel, detail});
+}
+
+void World::RefuseValue(VesselState& vessel, const char* operation, double value,
+                        const ValueRange& range) {
+  for (const std::string& refused : vessel.refusedCalls)
+    if (refused == operation) return;
+  vessel.refusedCalls.emplace_back(operation);
+  Report("value_refused", vessel.name,
+         std::string(operation) + " " + FormatDouble(value) + ": expected " + range.Expected());
 }
 
 LoadedModule* World::LoadModule(const std::string& nameOrPath, std::string& error) {
@@ -68,16 +78,16 @@ VesselState* World::Launcher() const {
 }
 
 VesselState* World::Find(const std::string& name) const {
-  for (const auto& vessel : vessels_)
-    if (vessel->name == name) return vessel.get();
-  return nullptr;
+  const auto found = byName_.find(name);
+  return found == byName_.end() ? nullptr : found->second;
 }
 
 VesselState* World::CreateVessel(const std::string& name, const std::string& className,
                                  const VESSELSTATUS& status, std::string& error,
-                                 ScenarioStream* block) {
+                                 ScenarioStream* block, bool checkStatus) {
   error.clear();
   const VesselClass* vesselClass = classes_.Find(className);
+  std::string why;
   if (!vesselClass)
     error = "unknown vessel class \"" + className + "\"";
   else if (name.empty())
@@ -86,6 +96,11 @@ VesselState* World::CreateVessel(const std::string& name, const std::string& cla
     error = "a vessel named \"" + name + "\" exists already";
   else if (!vesselClass->module.empty() && Launcher())
     error = "vessel \"" + name + "\": a second launcher (one launcher per process)";
+  else if (checkStatus && !StatusFits(status, planet.radius, why)) {
+    error = "vessel \"" + name + "\": " + why;
+    Report("value_refused", name, "VESSEL::Create " + why);
+    return nullptr;
+  }
   LoadedModule* module = nullptr;
   if (error.empty() && !vesselClass->module.empty())
     module = LoadModule(vesselClass->module, error);
@@ -109,6 +124,7 @@ VesselState* World::CreateVessel(const std::string& name, const std::string& cla
     vessel->touchdown[2] = {0.7, 0.7, z};
   }
   vessels_.push_back(std::move(owned));
+  byName_[name] = vessel;
 
   VESSELSTATUS effective = status;
   if (module) {
@@ -118,27 +134,92 @@ VesselState* World::CreateVessel(const std::string& name, const std::string& cla
     vessel->moduleVessel = module->callbacks().init(vessel, 0);
     if (!vessel->moduleVessel) {
       module->callbacks().exit(nullptr);
+      byName_.erase(name);
       vessels_.pop_back();
       error = "vessel \"" + name + "\": its module could not create it";
       Report("vessel_refused", name, className);
       return nullptr;
     }
-    if (block) {
-      if (journal_.enabled()) Record(vessel, "zvcLoadState", {});
-      module->callbacks().loadState(vessel->moduleVessel, block, &effective);
-    } else {
+    if (!block) {
       if (journal_.enabled()) Record(vessel, "zvcSetClassCaps", {});
       module->callbacks().setClassCaps(vessel->moduleVessel);
     }
-  } else if (block) {
-    for (const std::string& line : block->lines)
-      ParseHostStateLine(line.c_str(), effective, *vessel);
+  }
+  if (block) {
+    ReadBlock(*vessel, *block, effective);
+    error = BlockFault(*vessel, *block, effective);
+    if (!error.empty()) {
+      Discard(vessel);
+      Report("vessel_refused", name, className);
+      return nullptr;
+    }
+    if (module) WarnOfSatelliteClass(*vessel, *block);
   }
   ApplyStatus(*vessel, effective);
   if (module && !block) vessel->fuelMass = vessel->maxFuelMass;  // a new launcher starts full
   if (vessel->padRequested) PlaceOnPad(*vessel, planet, vessel->padLatitude, vessel->padLongitude);
   Report("vessel_created", name, className);
   return vessel;
+}
+
+void World::ReadBlock(VesselState& vessel, ScenarioStream& block, VESSELSTATUS& status) {
+  if (vessel.module) {
+    // The host's own lines come back to it through ParseScenarioLine, which refuses into the block.
+    block.returned.assign(block.lines.size(), false);
+    vessel.block = &block;
+    if (journal_.enabled()) Record(&vessel, "zvcLoadState", {});
+    vessel.module->callbacks().loadState(vessel.moduleVessel, &block, &status);
+    vessel.block = nullptr;
+    return;
+  }
+  std::string why;
+  for (block.next = 0; block.next < block.lines.size() && block.error.empty();)
+    if (!ReadHostStateLine(block.lines[block.next++].c_str(), status, vessel, why))
+      block.Refuse(why);
+}
+
+std::string World::BlockFault(const VesselState& vessel, const ScenarioStream& block,
+                              const VESSELSTATUS& status) const {
+  if (!block.error.empty()) return block.error;
+  // Every position an RPOS line may give lies away from the planet's centre, where a block
+  // without one leaves it.
+  const VECTOR3& p = status.position;
+  if (!vessel.padRequested && p.x == 0 && p.y == 0 && p.z == 0)
+    return "vessel \"" + vessel.name + "\": its block gives neither RPOS nor PAD";
+  return {};
+}
+
+void World::WarnOfSatelliteClass(const VesselState& launcher, const ScenarioStream& block) {
+  // The module reads the SAT_NAME lines it does not hand back; the last one that names a class
+  // is the class of the satellite it will release.
+  for (std::size_t i = block.lines.size(); i-- > 0;) {
+    if (i < block.returned.size() && block.returned[i]) continue;
+    const std::string satellite = SatelliteClassNamed(block.lines[i]);
+    if (satellite.empty()) continue;
+    if (!classes_.Find(satellite))
+      Report("warning", launcher.name,
+             "satellite class \"" + satellite +
+                 "\" is unknown: releasing the satellite will create nothing");
+    return;
+  }
+}
+
+void World::Discard(VesselState* vessel) {
+  if (vessel->module && vessel->moduleVessel) {
+    if (journal_.enabled()) Record(vessel, "zvcExit", {});
+    vessel->module->callbacks().exit(vessel->moduleVessel);
+  }
+  byName_.erase(vessel->name);
+  vessels_.pop_back();
+}
+
+void World::KeepThrustModifierInRange(VesselState& vessel) {
+  if (kThrustModifier.Holds(vessel.mainThrustMod)) {
+    vessel.keptThrustMod = vessel.mainThrustMod;
+    return;
+  }
+  RefuseValue(vessel, "mainThrustMod", vessel.mainThrustMod, kThrustModifier);
+  vessel.mainThrustMod = vessel.keptThrustMod;
 }
 
 void World::SetFocus(VesselState* vessel) {
@@ -188,6 +269,7 @@ void World::Step() {
   DeliverKeys();
   ModuleTimesteps();
   for (auto& vessel : vessels_) {
+    KeepThrustModifierInRange(*vessel);
     if (journal_.enabled() && vessel->module)
       Record(vessel.get(), "mainThrustMod", {}, FormatDouble(vessel->mainThrustMod));
     const StepOutcome outcome = Integrate(*vessel, planet, dt);

@@ -2,9 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/vessel_status.h"
+#include "sim/host_limits.h"
 #include "sim/journal.h"
 #include "sim/key_script.h"
 #include "sim/module_loader.h"
@@ -16,7 +18,8 @@
 /// Something the host observed: a vessel created or refused, a focus change, an impact ...
 struct HostEvent {
   double time;         ///< s
-  std::string kind;    ///< "vessel_created", "vessel_refused", "focus", "impact", ...
+  std::string kind;    ///< "vessel_created", "vessel_refused", "value_refused", "warning", "focus",
+                       ///< "impact", ...
   std::string vessel;  ///< the vessel it concerns
   std::string detail;  ///< the class created or refused, ...
 };
@@ -60,11 +63,14 @@ class World {
   /// zvcInit, then zvcLoadState with the vessel's scenario block when one is given, else
   /// zvcSetClassCaps; a passive body reads its block's host lines. The host then puts the status
   /// (as the block's host lines left it) into effect, the tank filled to its level. Null with the
-  /// reason when the class is unknown, its module fails, a second launcher would live, or the
-  /// name is taken or empty; the refusal is reported.
+  /// reason when the class is unknown, its module fails, a second launcher would live, the name
+  /// is taken or empty, `checkStatus` is set and the status lies outside the host's limits (what
+  /// a module asks for), or the block holds a line the host refuses ("file:line: why") or gives
+  /// neither RPOS nor PAD; the refusal is reported. A launcher block whose SAT_NAME names a class
+  /// the host does not know is created with a warning.
   VesselState* CreateVessel(const std::string& name, const std::string& className,
                             const VESSELSTATUS& status, std::string& error,
-                            ScenarioStream* block = nullptr);
+                            ScenarioStream* block = nullptr, bool checkStatus = false);
   VesselState* Find(const std::string& name) const;
   const std::vector<std::unique_ptr<VesselState>>& vessels() const { return vessels_; }
   /// The vessel whose module is flying it, if any.
@@ -79,6 +85,10 @@ class World {
   // What the host observed, in order.
   const std::vector<HostEvent>& events() const { return events_; }
   void Report(const std::string& kind, const std::string& vessel, const std::string& detail);
+  /// Reports a value the host refuses a module ("value_refused"), once per vessel and operation,
+  /// since the module may ask again every step.
+  void RefuseValue(VesselState& vessel, const char* operation, double value,
+                   const ValueRange& range);
 
   // Journal helpers for the host interface.
   void Record(const VesselState* vessel, const char* operation, std::string arguments,
@@ -91,6 +101,17 @@ class World {
  private:
   void DeliverKeys();
   void ModuleTimesteps();
+  /// Reads a block into a vessel just made: through its module, or the host's own lines.
+  void ReadBlock(VesselState& vessel, ScenarioStream& block, VESSELSTATUS& status);
+  /// Why a block read into a vessel cannot be flown, or empty.
+  std::string BlockFault(const VesselState& vessel, const ScenarioStream& block,
+                         const VESSELSTATUS& status) const;
+  void WarnOfSatelliteClass(const VesselState& launcher, const ScenarioStream& block);
+  /// Lets go of the vessel made last, its module saying goodbye first.
+  void Discard(VesselState* vessel);
+  /// The module sets the main-thrust modifier through a pointer: one out of range is refused as a
+  /// setter's value is, and the one before it kept.
+  void KeepThrustModifierInRange(VesselState& vessel);
 
   World* previous_;
   long frame_ = 0;
@@ -98,6 +119,7 @@ class World {
   Journal journal_;
   KeyScript keyScript_;
   std::vector<std::unique_ptr<VesselState>> vessels_;
+  std::unordered_map<std::string, VesselState*> byName_;
   VesselState* focus_ = nullptr;
   unsigned char keyState_[256] = {};
   double keyAccepted_[256];  // s, simulation time at which each key was last accepted

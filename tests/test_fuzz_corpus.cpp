@@ -98,7 +98,7 @@ TEST(FoundByFuzzing, AVesselNameHoldsNoCarriageReturn) {
   const Case cases[] = {
       {"BEGIN_VESSEL Van\r:Relaysat\nEND_VESSEL\n", false},
       {"BEGIN_VESSEL Va\rn:Relaysat\nEND_VESSEL\n", false},
-      {"BEGIN_VESSEL Van:Relaysat\r\nEND_VESSEL\r\n", true},
+      {"BEGIN_VESSEL Van:Relaysat\r\nPAD 0 0\r\nEND_VESSEL\r\n", true},
   };
   for (const Case& c : cases) {
     World world;

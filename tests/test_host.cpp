@@ -2,6 +2,7 @@
 // journal and the module loader. Everything else is checked through it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "host/zapi.h"
@@ -59,7 +60,7 @@ TEST_F(HostFixture, AttitudeAnglesSurviveTheUprightPadAttitude) {
 }
 
 TEST_F(HostFixture, HostLinesCarryTheStatus) {
-  state->position = {1.0 / 3, 2, 3};
+  state->position = {7e6 + 1.0 / 3, 2, 3};
   state->velocity = {4, 5, 6.1};
   state->landed = true;
   ScenarioStream stream;
@@ -70,9 +71,87 @@ TEST_F(HostFixture, HostLinesCarryTheStatus) {
   ExpectVector(read.velocity, state->velocity);
   EXPECT_EQ(1, read.landed);
   // A module key is never a host key, whatever its case.
-  for (const char* line : {"SHROUD 1", "sat_mass 5", "ITIME 3", "CONFIGURATION 1"})
-    EXPECT_FALSE(ParseHostStateLine(line, read, *state)) << line;
-  EXPECT_FALSE(ParseHostStateLine("RPOS 1 2 nan", read, *state));
+  std::string error;
+  for (const char* line : {"SHROUD 1", "sat_mass 5", "ITIME 3", "CONFIGURATION 1"}) {
+    EXPECT_FALSE(ReadHostStateLine(line, read, *state, error)) << line;
+    EXPECT_TRUE(BeginsWithModuleKey(line)) << line;
+  }
+}
+
+TEST_F(HostFixture, HostLinesRefuseWhatCannotBeFlownAndLeaveTheStatus) {
+  struct {
+    const char* line;
+    const char* error;
+  } const cases[] = {
+      {"RPOS 1 2 nan", "RPOS: expected a position coordinate from -1e+12 to 1e+12 m, found 'nan'"},
+      {"RPOS 1e308 0 0", "found '1e308'"},
+      {"RPOS 6e6 0 0", "RPOS: expected a distance from the planet's centre from 6361000 to"},
+      {"RPOS 7e6 0", "RPOS: expected a position coordinate from -1e+12 to 1e+12 m, found nothing"},
+      {"RVEL 0 0 2e5 # fast", "RVEL: expected a velocity coordinate from -100000 to 100000 m/s"},
+      {"FUEL nan", "FUEL: expected a level from 0 to 1, found 'nan'"},
+      {"FUEL 1.5", "found '1.5'"},
+      {"ENG_MAIN -0.2", "ENG_MAIN: expected a level from 0 to 1, found '-0.2'"},
+      {"LANDED 2", "LANDED: expected 0 or 1, found '2'"},
+      {"PAD 95 0", "PAD: expected a latitude from -90 to 90 deg, found '95'"},
+      {"PAD 5 -52 3", "PAD: expected nothing more, found '3'"},
+      {"PITCH 0 90 15", "PITCH: expected an elevation from -90 to 90 deg, found nothing"},
+      {"PITCH 10 90 5 80", "PITCH: expected times that increase, found 5 s after 10 s"},
+      {"HEADING inf", "HEADING: expected a heading from -360 to 360 deg, found 'inf'"},
+      {"PICTH 0 90", "unknown line 'PICTH 0 90'"},
+  };
+  for (const auto& c : cases) {
+    VESSELSTATUS read = StatusAt({7e6, 0, 0});
+    std::string error;
+    EXPECT_FALSE(ReadHostStateLine(c.line, read, *state, error)) << c.line;
+    EXPECT_NE(std::string::npos, error.find(c.error)) << c.line << " gave: " << error;
+    EXPECT_EQ(7e6, read.position.x) << c.line;
+    EXPECT_EQ(0, read.fuelLevel) << c.line;
+  }
+  // A comment after a host line, and a line that is only one, read.
+  VESSELSTATUS read{};
+  std::string error;
+  EXPECT_TRUE(ReadHostStateLine("FUEL 0.5   # half full", read, *state, error)) << error;
+  EXPECT_EQ(0.5, read.fuelLevel);
+  EXPECT_TRUE(ReadHostStateLine("# nothing", read, *state, error)) << error;
+}
+
+TEST_F(HostFixture, ValuesOutOfRangeAreRefusedOnceAndTheVesselKeepsWhatItHad) {
+  vessel.SetEmptyMass(1000);
+  vessel.SetEngineLevel(ENGINE_MAIN, 0.5);
+  const VECTOR3 far{0, 0, 1e308};
+  const unsigned flame = vessel.AddExhaustRef(EXHAUST_MAIN, {0, 0, -15}, 10, 1, nullptr);
+  const std::size_t before = world.events().size();
+  vessel.SetEmptyMass(NAN);
+  vessel.SetEmptyMass(INFINITY);  // the same operation: reported once
+  vessel.SetEngineLevel(ENGINE_MAIN, 1.5);
+  vessel.AddMesh("sat", &far);
+  EXPECT_EQ(0xFFFFu, vessel.AddExhaustRef(EXHAUST_MAIN, far, 10, 1, nullptr));
+  vessel.SetExhaustScales(EXHAUST_MAIN, static_cast<unsigned short>(flame), -1, 1);
+  *vessel.GetMainThrustModPtr() = NAN;
+  world.Step();
+  EXPECT_EQ(nullptr, VESSEL::Create("L1-Sat", "Relaysat", StatusAt({1e308, 0, 0})));
+
+  EXPECT_EQ(1000, state->emptyMass);
+  EXPECT_EQ(0.5, state->engineLevel[ENGINE_MAIN]);
+  EXPECT_TRUE(state->meshes.empty());
+  ASSERT_EQ(1u, state->exhausts.size());
+  EXPECT_EQ(10, state->exhausts[0].lengthScale);
+  EXPECT_EQ(0, state->mainThrustMod);
+  EXPECT_EQ(nullptr, world.Find("L1-Sat"));
+  std::vector<std::string> refused;
+  for (std::size_t i = before; i < world.events().size(); ++i)
+    if (world.events()[i].kind == "value_refused") refused.push_back(world.events()[i].detail);
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          "SetEmptyMass nan: expected a mass from 0 to 1e+09 kg",
+          "SetEngineLevel 1.5: expected a level from 0 to 1",
+          "AddMesh 1e+308: expected a length in the vessel frame from -10000 to 10000 m",
+          "AddExhaustRef 1e+308: expected a length in the vessel frame from -10000 to 10000 m",
+          "SetExhaustScales -1: expected a flame scale from 0 to 10000",
+          "mainThrustMod nan: expected a thrust modifier from -1e+10 to 1e+10 N",
+          "VESSEL::Create position 1e+308: expected a position coordinate from -1e+12 to "
+          "1e+12 m"}),
+      refused);
 }
 
 TEST_F(HostFixture, UnknownClassCreatesNothingAndIsReported) {
@@ -170,7 +249,8 @@ TEST(KeyScript, ParsesPressesAndRefusesWhatItCannotRead) {
   EXPECT_EQ((std::vector<int>{0x2A, 0x24}), script.presses()[2].keys);
   EXPECT_EQ("5:E,140:J,200:LSHIFT+J", script.ToString());
 
-  for (const char* bad : {"5E", "x:E", "5:Q+NOPE", "5:E,,6:J", "-1:E", "nan:E", "5:"}) {
+  for (const char* bad :
+       {"5E", "x:E", "5:Q+NOPE", "5:E,,6:J", "-1:E", "nan:E", "5:", "5:A+B+C+D+E+F+G+H+J"}) {
     KeyScript other;
     EXPECT_FALSE(other.Parse(bad, error)) << bad;
     EXPECT_FALSE(error.empty());

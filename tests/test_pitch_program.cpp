@@ -16,21 +16,26 @@ namespace {
 
 TEST(PitchProgram, ReadsPointListsAndRefusesWhatIsNotOne) {
   PitchProgram program;
-  ASSERT_TRUE(program.Parse(" 0 90  15 90 134 60 600 0 "));
+  std::string error;
+  ASSERT_TRUE(program.Parse(" 0 90  15 90 134 60 600 0 ", error)) << error;
   ASSERT_EQ(4u, program.points.size());
   EXPECT_EQ(134, program.points[2].time);
   EXPECT_EQ(60, program.points[2].elevation);
-  for (const char* bad :
-       {"", "10", "0 90 15", "0 90 0 80", "5 90 4 80", "0 nan", "0 90 x", "0 90 1e999 80"}) {
+  std::string tooMany;
+  for (int i = 0; i <= 64; ++i) tooMany += std::to_string(i) + " 45 ";
+  for (const std::string bad : {"", "10", "0 90 15", "0 90 0 80", "5 90 4 80", "0 nan", "0 90 x",
+                                "0 90 1e999 80", "-1 90", "0 91", tooMany.c_str()}) {
     PitchProgram other = program;
-    EXPECT_FALSE(other.Parse(bad)) << bad;
+    EXPECT_FALSE(other.Parse(bad, error)) << bad;
+    EXPECT_EQ(0u, error.find("PITCH: expected ")) << error;
     EXPECT_EQ(4u, other.points.size()) << bad;
   }
 }
 
 TEST(PitchProgram, ElevationIsPiecewiseLinearAndHeldAtTheEnds) {
   PitchProgram program;
-  ASSERT_TRUE(program.Parse("15 90 134 60 600 0"));
+  std::string error;
+  ASSERT_TRUE(program.Parse("15 90 134 60 600 0", error));
   struct {
     double t, elevation;
   } const cases[] = {{0, 90}, {15, 90}, {74.5, 75}, {134, 60}, {367, 30}, {600, 0}, {900, 0}};
@@ -46,7 +51,8 @@ TEST(PitchProgram, ElevationIsPiecewiseLinearAndHeldAtTheEnds) {
 
 TEST_F(HostFixture, SteersAFlyingVesselToItsElevationAndHeading) {
   state->position = {6471000, 0, 0};  // over (0, 0): up is +x, east +y, north +z
-  ASSERT_TRUE(state->pitch.Parse("0 30"));
+  std::string error;
+  ASSERT_TRUE(state->pitch.Parse("0 30", error));
   state->pitch.heading = 90;
   SteerToProgram(*state, 10);
   VECTOR3 nose, across;
@@ -64,7 +70,7 @@ TEST_F(HostFixture, SteersAFlyingVesselToItsElevationAndHeading) {
   // On the ground the vessel stands as it is.
   const Matrix3 before = state->attitude;
   state->landed = true;
-  ASSERT_TRUE(state->pitch.Parse("0 0"));
+  ASSERT_TRUE(state->pitch.Parse("0 0", error));
   SteerToProgram(*state, 10);
   EXPECT_EQ(0, std::memcmp(&before, &state->attitude, sizeof before));
 }

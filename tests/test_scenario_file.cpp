@@ -16,23 +16,35 @@ bool Read(World& world, const std::string& text, std::string& error) {
 
 TEST(ScenarioFile, RefusesWhatItCannotReadWithTheLine) {
   struct {
-    const char* text;
+    std::string text;
     const char* error;
   } const cases[] = {
       {"BEGIN_VESSEL Sat\nEND_VESSEL\n", "test.scn:1: expected 'BEGIN_VESSEL name:class'"},
       {"BEGIN_VESSEL Sat:\nEND_VESSEL\n", "test.scn:1: expected 'BEGIN_VESSEL name:class'"},
       {"# fine\nRPOS 1 2 3\n", "test.scn:2: expected BEGIN_ENVIRONMENT or BEGIN_VESSEL"},
-      {"BEGIN_ENVIRONMENT\nDT -1\nEND_ENVIRONMENT\n", "test.scn:2: DT needs a positive"},
+      {"BEGIN_ENVIRONMENT\nDT -1\nEND_ENVIRONMENT\n",
+       "test.scn:2: DT: expected a frame length from 0.0001 to 1 s, found '-1'"},
       {"BEGIN_ENVIRONMENT\nKEYS 5:WHAT\nEND_ENVIRONMENT\n", "test.scn:2: key script: unknown key"},
       {"BEGIN_ENVIRONMENT\nGRAVITY 3\nEND_ENVIRONMENT\n", "test.scn:2: unknown environment line"},
       {"BEGIN_ENVIRONMENT\nDT 0.01\n", "test.scn:2: END_ENVIRONMENT missing"},
       {"BEGIN_VESSEL S:Relaysat\nRPOS 7e6 0 0\n", "test.scn:2: END_VESSEL missing"},
       {"\n\n", "test.scn:2: the scenario holds no vessel"},
       {"BEGIN_VESSEL S:Nope\nEND_VESSEL\n", "test.scn:1: unknown vessel class \"Nope\""},
-      {"BEGIN_VESSEL S:Relaysat\nEND_VESSEL\nBEGIN_VESSEL S:Relaysat\nEND_VESSEL\n",
-       "test.scn:3: a vessel named \"S\" exists already"},
-      {"BEGIN_ENVIRONMENT\nFOCUS T\nEND_ENVIRONMENT\nBEGIN_VESSEL S:Relaysat\nEND_VESSEL\n",
+      {"BEGIN_VESSEL S:Relaysat\nPAD 0 0\nEND_VESSEL\nBEGIN_VESSEL S:Relaysat\nEND_VESSEL\n",
+       "test.scn:4: a vessel named \"S\" exists already"},
+      {"BEGIN_ENVIRONMENT\nFOCUS T\nEND_ENVIRONMENT\nBEGIN_VESSEL S:Relaysat\nPAD 0 "
+       "0\nEND_VESSEL\n",
        "test.scn: FOCUS names no vessel"},
+      {"BEGIN_VESSEL S:Relaysat\nPAD 0 0\nBEGIN_VESSEL T:Relaysat\nPAD 0 0\nEND_VESSEL\n",
+       "test.scn:3: END_VESSEL missing before 'BEGIN_VESSEL T:Relaysat'"},
+      {"BEGIN_VESSEL S:Relaysat\nEND_VESSEL\n",
+       "test.scn:1: vessel \"S\": its block gives neither RPOS nor PAD"},
+      {"BEGIN_VESSEL S:Relaysat\nPAD 0 0\nSAT_MASS 3\nEND_VESSEL\n",
+       "test.scn:3: unknown line 'SAT_MASS 3'"},  // a module line means nothing to a passive body
+      {"BEGIN_VESSEL S:Relaysat\n" + std::string(4097, ' ') + "\n",
+       "test.scn:2: the line is longer than 4096 characters"},
+      {std::string("BEGIN_VESSEL S\0:Relaysat\n", 25),
+       "test.scn:1: a control character (byte 0x00) in the line"},
   };
   for (const auto& c : cases) {
     World world;
@@ -69,6 +81,28 @@ TEST(ScenarioFile, APassiveBodyRoundTripsExactly) {
   // The press at 3 s is still to come: 2 s after the moment of saving.
   EXPECT_EQ("2:J", again.keyScript().ToString());
   EXPECT_EQ(0, again.time());
+}
+
+TEST(ScenarioFile, AKeyScriptLongerThanALineIsSavedOnLinesTheReaderTakes) {
+  std::string text = "BEGIN_ENVIRONMENT\n";
+  for (int line = 9; line >= 0; --line) {  // later presses first: the script sorts them
+    text += "KEYS ";
+    for (int i = 0; i < 100; ++i) text += (i ? "," : "") + std::to_string(line * 100 + i) + ".5:J";
+    text += "\n";
+  }
+  World world;
+  std::string error;
+  ASSERT_TRUE(
+      Read(world, text + "END_ENVIRONMENT\nBEGIN_VESSEL S:Relaysat\nPAD 0 0\nEND_VESSEL\n", error))
+      << error;
+  ASSERT_EQ(1000u, world.keyScript().presses().size());
+  EXPECT_EQ(999.5, world.keyScript().presses().back().time);
+  const std::string saved = WriteScenario(world);
+  std::istringstream lines(saved);
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 4096u);
+  World again;
+  ASSERT_TRUE(Read(again, saved, error)) << error;
+  EXPECT_EQ(world.keyScript().ToString(), again.keyScript().ToString());
 }
 
 TEST(ScenarioFile, PadLineStandsTheVesselOnItsTouchdownPoints) {

@@ -2,31 +2,24 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
+#include "sim/host_limits.h"
 #include "sim/key_script.h"
+#include "sim/text_reader.h"
 #include "sim/zsim/printable.h"
 
 namespace {
 
-/// A finite number above zero, or at least zero when zero is allowed; `what` names it in the
-/// complaint ("a time in seconds", "a positive factor").
-CLI::Validator Number(bool allowZero, const std::string& what) {
+/// A number within the range, read by the host's one reader of numbers.
+CLI::Validator Number(const ValueRange& range) {
   return CLI::Validator(
-      [allowZero, what](std::string& text) -> std::string {
-        char* end = nullptr;
-        const double value = std::strtod(text.c_str(), &end);
-        const bool number = end != text.c_str() && *end == '\0' && std::isfinite(value);
-        if (number && (value > 0 || (allowZero && value == 0))) return {};
-        return "'" + text + "' is not " + what;
+      [&range](std::string& text) -> std::string {
+        double value = 0;
+        std::string error;
+        return ReadNumber(text, range, value, error) ? std::string() : error;
       },
       "");
-}
-
-CLI::Validator Seconds(bool allowZero) {
-  return Number(allowZero, allowZero ? "a time in seconds" : "a positive number of seconds");
 }
 
 CLI::Validator KeyPresses() {
@@ -69,15 +62,15 @@ void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
                  "Folder for the flight's files, made if missing (default: out), e.g. --out run1")
       ->type_name("DIR");
   fly.add_option("--dt", options.dt,
-                 "Frame length in seconds, instead of the scenario's DT (default 0.01), "
-                 "e.g. --dt 0.005")
+                 "Frame length in seconds, 0.0001 to 1, instead of the scenario's DT "
+                 "(default 0.01), e.g. --dt 0.005")
       ->type_name("S")
-      ->check(Seconds(false));
+      ->check(Number(kFrameLength));
   fly.add_option("--until", options.until,
-                 "Simulation time to stop at, s (default 660: past satellite release), "
-                 "e.g. --until 150")
+                 "Simulation time to stop at, s (default 660: past satellite release; a flight "
+                 "has at most 100000000 frames), e.g. --until 150")
       ->type_name("S")
-      ->check(Seconds(true));
+      ->check(Number(kFlightTime));
   fly.add_option("--keys", options.keys,
                  "Key presses T:KEY,... each held 0.1 s, instead of the scenario's KEYS; keys "
                  "E (ignite), J (separate), modifiers as LSHIFT+J, e.g. --keys 5:E,60:J")
@@ -88,11 +81,11 @@ void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
                  "the saved file flies on with zsim fly, e.g. --save-at 100,134.5")
       ->delimiter(',')
       ->type_name("T[,T...]")
-      ->check(Seconds(true));
+      ->check(Number(kFlightTime));
   fly.add_option("--every", options.every,
                  "Telemetry interval in seconds (default 0.1), e.g. --every 1")
       ->type_name("S")
-      ->check(Seconds(false));
+      ->check(Number(kTelemetryInterval));
   fly.add_option("--module", options.module,
                  "Launcher module library to load instead of the one the class files name, "
                  "e.g. --module build/libvantor.so")
@@ -105,15 +98,28 @@ void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
                "Write every call between host and module to DIR/trace.log (docs/TRACE.md)");
   fly.add_flag("--no-plot", options.noPlot, "Do not draw DIR/flight.png");
   fly.add_option("--realtime", options.realtime,
-                 "Pace the flight to the wall clock, FACTOR times faster (default 1), with a "
-                 "live status line on a terminal; Ctrl-C ends the flight early, e.g. "
-                 "--realtime 10")
+                 "Pace the flight to the wall clock, FACTOR (0.01 to 1000000) times faster "
+                 "(default 1), with a live status line on a terminal; Ctrl-C ends the flight "
+                 "early, e.g. --realtime 10")
       ->expected(0, 1)
       ->default_str("1")
       ->type_name("[FACTOR]")
-      ->check(Number(false, "a positive factor"));
+      ->check(Number(kSpeedFactor));
   fly.add_flag("--quiet", options.quiet,
                "Print nothing but errors and the line that says where the files are");
+}
+
+/// The arguments, with "--realtime" not followed by a number written as "--realtime=1": an option
+/// whose value may be left out must not take the scenario for it.
+std::vector<std::string> RealtimeFactorGiven(int argc, char** argv) {
+  std::vector<std::string> arguments(argv, argv + argc);
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    double factor = 0;
+    if (arguments[i] == "--realtime" &&
+        (i + 1 == arguments.size() || !ParseNumber(arguments[i + 1], factor)))
+      arguments[i] = "--realtime=1";
+  }
+  return arguments;
 }
 
 /// One line for a command line CLI11 could not read.
@@ -135,8 +141,11 @@ int ReadCommandLine(int argc, char** argv, FlyOptions& options) {
   AddFlyOptions(*fly, options);
   fly->footer(kExamples);
 
+  std::vector<std::string> arguments = RealtimeFactorGiven(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::CallForHelp&) {
     std::printf("%s", app.help().c_str());  // the help of the command asked about
     return kExitFlown;

@@ -275,6 +275,9 @@ int Fly(const FlyOptions& options) {
   World world;
   std::string error;
   if (!SetUpWorld(world, options, FindInstallLayout(), error)) return Fail(error, kExitCannotFly);
+  for (const HostEvent& event : world.events())
+    if (event.kind == "warning")
+      std::fprintf(stderr, "zsim: warning: %s: %s\n", event.vessel.c_str(), event.detail.c_str());
   Flight flight(options, world);
   if (!flight.Open(error) || !flight.Run(error) || !flight.Finish(error))
     return Fail(error, kExitCannotFly);

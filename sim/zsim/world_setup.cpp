@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 
+#include "sim/host_limits.h"
 #include "sim/scenario_file.h"
 
 namespace {
@@ -65,5 +67,11 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
     world.keyScript() = KeyScript();
     if (!world.keyScript().Parse(options.keys, error)) return Refuse(error, "--keys: " + error);
   }
+  const double frames = std::ceil(options.until / world.dt);
+  if (frames > static_cast<double>(kMostFrames))
+    return Refuse(error, "--until " + ShortNumber(options.until) + " s in frames of " +
+                             ShortNumber(world.dt) + " s takes " +
+                             std::to_string(static_cast<long long>(frames)) +
+                             " frames; a flight has at most " + std::to_string(kMostFrames));
   return true;
 }

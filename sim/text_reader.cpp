@@ -1,0 +1,128 @@
+#include "sim/text_reader.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <istream>
+
+#include "sim/text.h"
+
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
+bool IsControl(unsigned char c) {
+  return (c < 0x20 && c != '\t' && c != '\r') || c == 0x7F;
+}
+
+std::string Found(const std::string& text) {
+  return text.empty() ? "nothing" : "'" + text + "'";
+}
+
+}  // namespace
+
+bool ParseNumber(const std::string& text, double& value) {
+  if (text.empty() || IsBlank(text[0])) return false;
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return end == text.c_str() + text.size();
+}
+
+bool TextReader::Next(std::string& line) {
+  if (!error_.empty()) return false;
+  line.clear();
+  std::streambuf* buffer = in_.rdbuf();
+  bool any = false;
+  bool tooLong = false;
+  for (int c; buffer && (c = buffer->sbumpc()) != std::char_traits<char>::eof();) {
+    any = true;
+    if (++bytes_ > kLargestFile) {
+      ++line_;
+      error_ = At("the text is longer than " + std::to_string(kLargestFile) + " bytes");
+      return false;
+    }
+    if (c == '\n') break;
+    // One byte more than the limit tells a line that is too long from one that ends in "\r";
+    // the rest of a line too long is never read.
+    if (line.size() > kLongestLine) {
+      tooLong = true;
+      break;
+    }
+    line.push_back(static_cast<char>(c));
+  }
+  if (!any) return false;
+  ++line_;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (tooLong || line.size() > kLongestLine) {
+    error_ = At("the line is longer than " + std::to_string(kLongestLine) + " characters");
+    return false;
+  }
+  for (char c : line) {
+    if (!IsControl(static_cast<unsigned char>(c))) continue;
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(c));
+    error_ = At(std::string("a control character (byte ") + byte + ") in the line");
+    return false;
+  }
+  return true;
+}
+
+std::string TextReader::At(const std::string& what) const {
+  return source_ + ":" + std::to_string(line_) + ": " + what;
+}
+
+std::string StripComment(const std::string& line) {
+  for (std::size_t i = 0; i < line.size(); ++i)
+    if (line[i] == '#' && (i == 0 || IsBlank(line[i - 1]))) return Trim(line.substr(0, i));
+  return Trim(line);
+}
+
+bool FieldReader::NextField(std::string& field) {
+  while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+  const std::size_t start = at_;
+  while (at_ < text_.size() && !IsBlank(text_[at_])) ++at_;
+  field = text_.substr(start, at_ - start);
+  return !field.empty();
+}
+
+bool FieldReader::Number(const ValueRange& range, double& value) {
+  std::string field;
+  NextField(field);
+  double read = 0;
+  if (!ParseNumber(field, read) || !range.Holds(read))
+    return Fail("expected " + range.Expected() + ", found " + Found(field));
+  value = read;
+  return true;
+}
+
+bool FieldReader::Word(const char* what, std::string& word) {
+  if (!NextField(word)) return Fail(std::string("expected ") + what + ", found nothing");
+  return true;
+}
+
+bool FieldReader::AtEnd() {
+  while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+  return at_ == text_.size();
+}
+
+bool FieldReader::End() {
+  if (AtEnd()) return true;
+  return Fail("expected nothing more, found '" + text_.substr(at_) + "'");
+}
+
+bool FieldReader::Fail(const std::string& what) {
+  if (error_.empty()) error_ = key_ + ": " + what;
+  return false;
+}
+
+bool ReadNumber(const std::string& text, const ValueRange& range, double& value,
+                std::string& error) {
+  double read = 0;
+  if (!ParseNumber(text, read) || !range.Holds(read)) {
+    error = "expected " + range.Expected() + ", found " + Found(text);
+    return false;
+  }
+  value = read;
+  return true;
+}
