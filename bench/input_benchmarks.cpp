@@ -8,8 +8,8 @@
 
 #include "bench/launch_world.h"
 #include "bench/spread.h"
-#include "sim/key_script.h"
-#include "sim/scenario_file.h"
+#include "sim/world/key_script.h"
+#include "sim/files/scenario_file.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "sim/scenario_file.h"
+#include "sim/files/scenario_file.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "host/vessel.h"
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 // The default launch (scenarios/default.scn) flown in the stand-in host, and the launcher's time
 // step taken in each of its phases the way the host takes it: through the loaded module's

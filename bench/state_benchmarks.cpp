@@ -7,8 +7,8 @@
 
 #include "bench/launch_world.h"
 #include "bench/spread.h"
-#include "sim/host_state_lines.h"
-#include "sim/scenario_stream.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/files/scenario_stream.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ void BM_LoadState(benchmark::State& state) {
   const auto loadState = launcher->module->callbacks().loadState;
   for (auto _ : state) {
     block.next = 0;
-    VESSELSTATUS status = StatusOf(*launcher);
+    VESSELSTATUS status = StatusOf(*launcher, world.planet);
     loadState(launcher->moduleVessel, &block, &status);
     benchmark::DoNotOptimize(status);
   }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 // What both fuzz targets need of the stand-in host.
 

@@ -10,9 +10,9 @@
 #include "fuzz/fuzz_targets.h"
 #include "host/callbacks.h"
 #include "module/configuration_manager.h"
-#include "sim/host_state_lines.h"
-#include "sim/launch_pad.h"
-#include "sim/scenario_stream.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/files/scenario_stream.h"
+#include "sim/physics/launch_pad.h"
 #include "vehicle/satellite_payload.h"
 
 namespace {
@@ -64,7 +64,7 @@ class Launcher {
   void Load(const std::vector<std::string>& lines) {
     ScenarioStream block;
     block.lines = lines;
-    VESSELSTATUS status = StatusOf(*host_);
+    VESSELSTATUS status = StatusOf(*host_, world_.planet);
     status.fuelLevel = 1.0;
     zvcLoadState(vessel_, &block, &status);
     ApplyStatus(*host_, status);
@@ -110,7 +110,7 @@ class Launcher {
     ScenarioStream saved;
     zvcSaveState(vessel_, &saved);
     ScenarioStream hostLines;
-    WriteHostState(*host_, hostLines);
+    WriteHostState(*host_, world_.planet, world_.time(), hostLines);
     if (saved.lines.size() < hostLines.lines.size() ||
         !std::equal(hostLines.lines.begin(), hostLines.lines.end(), saved.lines.begin()))
       FuzzFail("the host's lines are not saved first:\n" + Joined(saved.lines), input_);

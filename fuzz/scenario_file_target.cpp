@@ -10,8 +10,8 @@
 
 #include "fuzz/fuzz_host.h"
 #include "fuzz/fuzz_targets.h"
-#include "sim/host_state_lines.h"
-#include "sim/scenario_file.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/files/scenario_file.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ void CheckFinite(const World& world, const std::string& when, const std::string&
 bool WithinLimits(const World& world) {
   std::string why;
   for (const auto& vessel : world.vessels())
-    if (!StatusFits(StatusOf(*vessel), world.planet.radius, why)) return false;
+    if (!StatusFits(StatusOf(*vessel, world.planet), world.planet.radius, why)) return false;
   return true;
 }
 

@@ -20,8 +20,8 @@
 #include "config/stack_configuration.h"
 #include "host/callbacks.h"
 #include "module/configuration_manager.h"
-#include "sim/host_state_lines.h"
-#include "sim/scenario_stream.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/files/scenario_stream.h"
 #include "tests/support/host_fixture.h"
 #include "vehicle/satellite_payload.h"
 
@@ -188,7 +188,7 @@ class Attempt {
     ScenarioStream saved;
     zvcSaveState(launcher, &saved);
     ScenarioStream hostLines;
-    WriteHostState(*state, hostLines);
+    WriteHostState(*state, world.planet, world.time(), hostLines);
     EXPECT_EQ(saved.lines, hostLines.lines);
     world.journal().Enable(false);
   }

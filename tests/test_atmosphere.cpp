@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "sim/atmosphere.h"
+#include "sim/physics/atmosphere.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/core_configuration.h"
-#include "sim/call_format.h"
+#include "sim/world/call_format.h"
 #include "tests/support/launcher_fixture.h"
 
 namespace {

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "host/engine_types.h"
-#include "sim/scenario_file.h"
-#include "sim/vec_math.h"
+#include "sim/files/scenario_file.h"
+#include "sim/physics/vec_math.h"
 #include "tests/support/flight_run.h"
 #include "tests/support/temp_folder.h"
 

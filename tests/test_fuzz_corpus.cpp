@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
-#include "sim/scenario_file.h"
+#include "sim/files/scenario_file.h"
 #include "tests/support/host_fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "host/zapi.h"
-#include "sim/host_state_lines.h"
-#include "sim/module_loader.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/world/module_loader.h"
 #include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
 
@@ -73,7 +73,7 @@ TEST_F(HostFixture, HostLinesCarryTheStatus) {
   // A module key is never a host key, whatever its case.
   std::string error;
   for (const char* line : {"SHROUD 1", "sat_mass 5", "ITIME 3", "CONFIGURATION 1"}) {
-    EXPECT_FALSE(ReadHostStateLine(line, read, *state, error)) << line;
+    EXPECT_FALSE(ReadHostStateLine(line, read, *state, world.planet, error)) << line;
     EXPECT_TRUE(BeginsWithModuleKey(line)) << line;
   }
 }
@@ -102,7 +102,7 @@ TEST_F(HostFixture, HostLinesRefuseWhatCannotBeFlownAndLeaveTheStatus) {
   for (const auto& c : cases) {
     VESSELSTATUS read = StatusAt({7e6, 0, 0});
     std::string error;
-    EXPECT_FALSE(ReadHostStateLine(c.line, read, *state, error)) << c.line;
+    EXPECT_FALSE(ReadHostStateLine(c.line, read, *state, world.planet, error)) << c.line;
     EXPECT_NE(std::string::npos, error.find(c.error)) << c.line << " gave: " << error;
     EXPECT_EQ(7e6, read.position.x) << c.line;
     EXPECT_EQ(0, read.fuelLevel) << c.line;
@@ -110,9 +110,10 @@ TEST_F(HostFixture, HostLinesRefuseWhatCannotBeFlownAndLeaveTheStatus) {
   // A comment after a host line, and a line that is only one, read.
   VESSELSTATUS read{};
   std::string error;
-  EXPECT_TRUE(ReadHostStateLine("FUEL 0.5   # half full", read, *state, error)) << error;
+  EXPECT_TRUE(ReadHostStateLine("FUEL 0.5   # half full", read, *state, world.planet, error))
+      << error;
   EXPECT_EQ(0.5, read.fuelLevel);
-  EXPECT_TRUE(ReadHostStateLine("# nothing", read, *state, error)) << error;
+  EXPECT_TRUE(ReadHostStateLine("# nothing", read, *state, world.planet, error)) << error;
 }
 
 TEST_F(HostFixture, ValuesOutOfRangeAreRefusedOnceAndTheVesselKeepsWhatItHad) {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "config/jettisoned_bodies.h"
-#include "sim/call_format.h"
-#include "sim/host_state_lines.h"
-#include "sim/vec_math.h"
+#include "sim/world/call_format.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/physics/vec_math.h"
 #include "tests/support/launcher_fixture.h"
 
 namespace {
@@ -140,7 +140,7 @@ TEST_F(JettisonedBodies, StatusRecordsReplaceOnlyTheirMembers) {
   state->maxFuelMass = 1000;
   state->fuelMass = 250;
   state->landed = true;
-  const VESSELSTATUS launcher = StatusOf(*state);
+  const VESSELSTATUS launcher = StatusOf(*state, world.planet);
   ReleaseEverything();
 
   struct {

@@ -9,7 +9,7 @@
 
 #include "config/core_configuration.h"
 #include "config/stack_configuration.h"
-#include "sim/world.h"
+#include "sim/world/world.h"
 #include "tests/support/launcher_fixture.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include "config/stack_configuration.h"
 #include "host/callbacks.h"
 #include "module/configuration_manager.h"
-#include "sim/host_state_lines.h"
-#include "sim/scenario_stream.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/files/scenario_stream.h"
 #include "tests/support/host_fixture.h"
 #include "vehicle/satellite_payload.h"
 
@@ -160,7 +160,7 @@ class Sequence {
   void Load(const std::vector<std::string>& lines) {
     ScenarioStream block;
     block.lines = lines;
-    VESSELSTATUS status = StatusOf(*state_);
+    VESSELSTATUS status = StatusOf(*state_, world_.planet);
     zvcLoadState(Target(), &block, &status);
   }
 
@@ -175,7 +175,7 @@ class Sequence {
     ScenarioStream saved;
     zvcSaveState(Target(), &saved);
     ScenarioStream hostLines;
-    WriteHostState(*state_, hostLines);
+    WriteHostState(*state_, world_.planet, world_.time(), hostLines);
     const std::size_t hostCount = hostLines.lines.size();
     if (saved.lines.size() < hostCount ||
         std::vector<std::string>(saved.lines.begin(), saved.lines.begin() + hostCount) !=

@@ -9,7 +9,7 @@
 #include "config/stack_configuration.h"
 #include "host/callbacks.h"
 #include "module/configuration_manager.h"
-#include "sim/scenario_stream.h"
+#include "sim/files/scenario_stream.h"
 #include "tests/support/launcher_fixture.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "sim/atmosphere.h"
-#include "sim/launch_pad.h"
-#include "sim/physics.h"
+#include "sim/physics/atmosphere.h"
+#include "sim/physics/launch_pad.h"
+#include "sim/physics/physics.h"
 #include "tests/support/host_checks.h"
 
 namespace {

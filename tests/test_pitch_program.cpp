@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "sim/host_state_lines.h"
-#include "sim/scenario_file.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/files/scenario_file.h"
 #include "tests/support/flight_run.h"
 #include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"

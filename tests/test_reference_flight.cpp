@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "host/engine_types.h"
-#include "sim/physics.h"
-#include "sim/vec_math.h"
+#include "sim/physics/physics.h"
+#include "sim/physics/vec_math.h"
 #include "tests/support/flight_run.h"
 #include "tests/support/host_checks.h"
 

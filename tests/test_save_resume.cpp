@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "host/engine_types.h"
-#include "sim/physics.h"
-#include "sim/scenario_file.h"
+#include "sim/physics/physics.h"
+#include "sim/files/scenario_file.h"
 #include "tests/support/flight_run.h"
 
 namespace {

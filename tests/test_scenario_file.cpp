@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "sim/scenario_file.h"
+#include "sim/files/scenario_file.h"
 #include "tests/support/host_fixture.h"
 
 namespace {

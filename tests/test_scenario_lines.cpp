@@ -11,7 +11,7 @@
 #include "config/core_configuration.h"
 #include "config/stack_configuration.h"
 #include "scenario/scenario_reader.h"
-#include "sim/scenario_stream.h"
+#include "sim/files/scenario_stream.h"
 #include "tests/support/launcher_fixture.h"
 #include "vehicle/booster_profile.h"
 #include "vehicle/propulsion.h"

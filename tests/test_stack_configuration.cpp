@@ -10,7 +10,7 @@
 #include "config/core_configuration.h"
 #include "config/stack_configuration.h"
 #include "module/configuration_manager.h"
-#include "sim/call_format.h"
+#include "sim/world/call_format.h"
 #include "tests/support/launcher_fixture.h"
 #include "vehicle/booster_profile.h"
 

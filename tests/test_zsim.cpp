@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/atmosphere.h"
-#include "sim/planet.h"
+#include "sim/physics/atmosphere.h"
+#include "sim/physics/planet.h"
 #include "tests/support/flight_run.h"
 #include "tests/support/temp_folder.h"
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "sim/host_limits.h"
-#include "sim/key_script.h"
-#include "sim/text_reader.h"
+#include "sim/world/host_limits.h"
+#include "sim/world/key_script.h"
+#include "sim/files/text_reader.h"
 #include "sim/zsim/printable.h"
 
 namespace {

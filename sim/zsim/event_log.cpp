@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "sim/physics.h"
+#include "sim/physics/physics.h"
 #include "sim/zsim/csv_field.h"
 #include "sim/zsim/printable.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 /// One event of the flight: what the host observed, with a vessel's state at the end of the frame
 /// in which it happened.

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "sim/scenario_file.h"
-#include "sim/world.h"
+#include "sim/files/scenario_file.h"
+#include "sim/world/world.h"
 #include "sim/zsim/event_log.h"
 #include "sim/zsim/flight_signals.h"
 #include "sim/zsim/install_layout.h"

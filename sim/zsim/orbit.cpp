@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "sim/vec_math.h"
+#include "sim/physics/vec_math.h"
 
 OrbitShape OrbitOf(const VECTOR3& position, const VECTOR3& velocity, const Planet& planet) {
   const double mu = planet.gm;

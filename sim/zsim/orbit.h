@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/vector3.h"
-#include "sim/planet.h"
+#include "sim/physics/planet.h"
 
 /// The shape of the two-body orbit through a position and velocity around the planet.
 struct OrbitShape {

@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "sim/atmosphere.h"
-#include "sim/physics.h"
+#include "sim/physics/atmosphere.h"
+#include "sim/physics/physics.h"
 #include "sim/zsim/orbit.h"
 #include "sim/zsim/printable.h"
 

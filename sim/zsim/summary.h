@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "sim/world.h"
+#include "sim/world/world.h"
 #include "sim/zsim/event_log.h"
 #include "sim/zsim/telemetry.h"
 

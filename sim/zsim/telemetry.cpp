@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "sim/atmosphere.h"
-#include "sim/physics.h"
+#include "sim/physics/atmosphere.h"
+#include "sim/physics/physics.h"
 #include "sim/zsim/csv_field.h"
 
 namespace {

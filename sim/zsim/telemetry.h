@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 /// The flown vehicle's state at one moment, as a telemetry row shows it: the columns in this
 /// order, then the vessel's name.

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/journal.h"
+#include "sim/world/journal.h"
 
 /// Writes the journal of calls between host and module to trace.log as the flight goes (format in
 /// docs/TRACE.md): one line per call, tab-separated: sequence number, simulation time, vessel,

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sim/host_limits.h"
-#include "sim/scenario_file.h"
+#include "sim/world/host_limits.h"
+#include "sim/files/scenario_file.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "sim/world.h"
+#include "sim/world/world.h"
 #include "sim/zsim/command_line.h"
 #include "sim/zsim/install_layout.h"
 

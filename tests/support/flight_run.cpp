@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "host/engine_types.h"
-#include "sim/launch_pad.h"
-#include "sim/scenario_file.h"
+#include "sim/physics/launch_pad.h"
+#include "sim/files/scenario_file.h"
 #include "tests/support/host_fixture.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 /// A file of the project's scenarios folder, e.g. "default.scn".
 std::string ScenarioPath(const std::string& file);

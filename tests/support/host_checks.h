@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "host/vector3.h"
-#include "sim/journal.h"
-#include "sim/vec_math.h"
+#include "sim/world/journal.h"
+#include "sim/physics/vec_math.h"
 
 /// Each component within the tolerance; with tolerance 0, equal.
 void ExpectVector(const VECTOR3& actual, const VECTOR3& expected, double tolerance = 0,

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/vessel.h"
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 /// Gives a world the project's class files and the folder of the built module.
 void PrepareWorld(World& world);

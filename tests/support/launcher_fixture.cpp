@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "sim/call_format.h"
+#include "sim/world/call_format.h"
 
 LauncherFixture::LauncherFixture() : savedPayload_(satellitePayload) {
   world.journal().Enable(true);

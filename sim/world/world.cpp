@@ -1,12 +1,12 @@
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 #include <cmath>
 
-#include "sim/call_format.h"
-#include "sim/host_state_lines.h"
-#include "sim/launch_pad.h"
-#include "sim/physics.h"
-#include "sim/pitch_program.h"
+#include "sim/world/call_format.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/physics/launch_pad.h"
+#include "sim/physics/physics.h"
+#include "sim/physics/pitch_program.h"
 
 namespace {
 World* current = nullptr;
@@ -174,7 +174,7 @@ void World::ReadBlock(VesselState& vessel, ScenarioStream& block, VESSELSTATUS& 
   }
   std::string why;
   for (block.next = 0; block.next < block.lines.size() && block.error.empty();)
-    if (!ReadHostStateLine(block.lines[block.next++].c_str(), status, vessel, why))
+    if (!ReadHostStateLine(block.lines[block.next++].c_str(), status, vessel, planet, why))
       block.Refuse(why);
 }
 

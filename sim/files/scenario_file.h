@@ -3,7 +3,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "sim/world.h"
+#include "sim/world/world.h"
 
 // Scenario files: an environment header, then one block per vessel. See docs/SCENARIO.md.
 //

@@ -1,10 +1,10 @@
-#include "sim/pitch_program.h"
+#include "sim/physics/pitch_program.h"
 
 #include <cmath>
 
-#include "sim/journal.h"
-#include "sim/text_reader.h"
-#include "sim/vessel_state.h"
+#include "sim/world/journal.h"
+#include "sim/files/text_reader.h"
+#include "sim/world/vessel_state.h"
 
 namespace {
 

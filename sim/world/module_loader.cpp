@@ -1,4 +1,4 @@
-#include "sim/module_loader.h"
+#include "sim/world/module_loader.h"
 
 #include <dlfcn.h>
 

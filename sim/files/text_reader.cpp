@@ -1,10 +1,10 @@
-#include "sim/text_reader.h"
+#include "sim/files/text_reader.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <istream>
 
-#include "sim/text.h"
+#include "sim/files/text.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include "host/zapi.h"
 
-#include "sim/call_format.h"
-#include "sim/scenario_stream.h"
-#include "sim/world.h"
+#include "sim/world/call_format.h"
+#include "sim/files/scenario_stream.h"
+#include "sim/world/world.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sim/key_script.h"
+#include "sim/world/key_script.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "sim/journal.h"
-#include "sim/text_reader.h"
+#include "sim/world/journal.h"
+#include "sim/files/text_reader.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "host/vessel_status.h"
-#include "sim/host_limits.h"
-#include "sim/journal.h"
-#include "sim/key_script.h"
-#include "sim/module_loader.h"
-#include "sim/planet.h"
-#include "sim/scenario_stream.h"
-#include "sim/vessel_class.h"
-#include "sim/vessel_state.h"
+#include "sim/world/host_limits.h"
+#include "sim/world/journal.h"
+#include "sim/world/key_script.h"
+#include "sim/world/module_loader.h"
+#include "sim/physics/planet.h"
+#include "sim/files/scenario_stream.h"
+#include "sim/files/vessel_class.h"
+#include "sim/world/vessel_state.h"
 
 /// Something the host observed: a vessel created or refused, a focus change, an impact ...
 struct HostEvent {

@@ -1,4 +1,4 @@
-#include "sim/journal.h"
+#include "sim/world/journal.h"
 
 #include <cstdio>
 

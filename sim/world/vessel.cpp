@@ -3,11 +3,11 @@
 
 #include "host/vessel.h"
 
-#include "sim/call_format.h"
-#include "sim/host_limits.h"
-#include "sim/host_state_lines.h"
-#include "sim/scenario_stream.h"
-#include "sim/world.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/files/scenario_stream.h"
+#include "sim/world/call_format.h"
+#include "sim/world/host_limits.h"
+#include "sim/world/world.h"
 
 namespace {
 
@@ -236,7 +236,7 @@ void VESSEL::SetExhaustScales(EXHAUSTTYPE type, unsigned short index, double len
 }
 
 void VESSEL::GetStatus(VESSELSTATUS& status) const {
-  status = StatusOf(*state_);
+  status = StatusOf(*state_, state_->world->planet);
   if (state_->world->journal().enabled())
     state_->world->Record(state_, "GetStatus", "", FormatArg(status));
 }
@@ -282,10 +282,13 @@ void VESSEL::ParseScenarioLine(char* line, VESSELSTATUS* status) const {
   // full stack, a second CONFIGURATION); they mean nothing to the host.
   if (BeginsWithModuleKey(line)) return;
   std::string error;
-  if (!ReadHostStateLine(line, *status, *state_, error) && block) block->Refuse(error);
+  if (!ReadHostStateLine(line, *status, *state_, state_->world->planet, error) && block)
+    block->Refuse(error);
 }
 
 void VESSEL::SaveDefaultState(FILEHANDLE scenario) const {
   Trace(state_, "SaveDefaultState");
-  if (scenario) WriteHostState(*state_, *static_cast<ScenarioStream*>(scenario));
+  if (scenario)
+    WriteHostState(*state_, state_->world->planet, state_->world->time(),
+                   *static_cast<ScenarioStream*>(scenario));
 }

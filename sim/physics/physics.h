@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sim/planet.h"
-#include "sim/vessel_state.h"
+#include "sim/physics/planet.h"
+#include "sim/world/vessel_state.h"
 
 /// What happened to a vessel during one integration step.
 struct StepOutcome {

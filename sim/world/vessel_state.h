@@ -6,9 +6,9 @@
 #include "host/engine_types.h"
 #include "host/vector3.h"
 #include "host/vessel.h"
-#include "sim/pitch_program.h"
-#include "sim/scenario_stream.h"
-#include "sim/vec_math.h"
+#include "sim/physics/pitch_program.h"
+#include "sim/files/scenario_stream.h"
+#include "sim/physics/vec_math.h"
 
 class LoadedModule;
 class World;

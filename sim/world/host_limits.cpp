@@ -1,4 +1,4 @@
-#include "sim/host_limits.h"
+#include "sim/world/host_limits.h"
 
 #include <cstdio>
 #include <cstdlib>

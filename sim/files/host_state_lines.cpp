@@ -1,14 +1,13 @@
-#include "sim/host_state_lines.h"
+#include "sim/files/host_state_lines.h"
 
 #include <strings.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "sim/host_limits.h"
-#include "sim/journal.h"
-#include "sim/text_reader.h"
-#include "sim/world.h"
+#include "sim/files/text_reader.h"
+#include "sim/world/host_limits.h"
+#include "sim/world/journal.h"
 
 namespace {
 
@@ -74,7 +73,7 @@ bool Is(const std::string& key, const char* name) {
 
 }  // namespace
 
-VESSELSTATUS StatusOf(const VesselState& vessel) {
+VESSELSTATUS StatusOf(const VesselState& vessel, const Planet& planet) {
   VESSELSTATUS status{};
   status.position = vessel.position;
   status.velocity = vessel.velocity;
@@ -83,7 +82,7 @@ VESSELSTATUS StatusOf(const VesselState& vessel) {
   status.fuelLevel = vessel.maxFuelMass > 0 ? vessel.fuelMass / vessel.maxFuelMass : 0.0;
   status.mainLevel = vessel.engineLevel[ENGINE_MAIN];
   status.hoverLevel = vessel.engineLevel[ENGINE_HOVER];
-  status.referenceBody = vessel.world ? &vessel.world->planet : nullptr;
+  status.referenceBody = const_cast<Planet*>(&planet);  // a handle the module only passes on
   status.landed = vessel.landed ? 1 : 0;
   return status;
 }
@@ -100,8 +99,9 @@ void ApplyStatus(VesselState& vessel, const VESSELSTATUS& status) {
   vessel.fuelMass = level * vessel.maxFuelMass;
 }
 
-void WriteHostState(const VesselState& vessel, ScenarioStream& stream) {
-  const VESSELSTATUS status = StatusOf(vessel);
+void WriteHostState(const VesselState& vessel, const Planet& planet, double time,
+                    ScenarioStream& stream) {
+  const VESSELSTATUS status = StatusOf(vessel, planet);
   stream.Write("RPOS", FormatVector(status.position));
   stream.Write("RVEL", FormatVector(status.velocity));
   stream.Write("AROT", FormatVector(status.attitude));
@@ -112,20 +112,20 @@ void WriteHostState(const VesselState& vessel, ScenarioStream& stream) {
   stream.Write("LANDED", status.landed ? "1" : "0");
   if (!vessel.pitch.points.empty()) {
     // The program goes on from the moment of saving, which becomes time 0 when it is loaded.
-    const PitchProgram rest = vessel.pitch.RebasedAt(vessel.world ? vessel.world->time() : 0.0);
+    const PitchProgram rest = vessel.pitch.RebasedAt(time);
     stream.Write("HEADING", FormatDouble(rest.heading));
     stream.Write("PITCH", rest.PointsText());
   }
 }
 
 bool ReadHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel,
-                       std::string& error) {
+                       const Planet& planet, std::string& error) {
   const std::string text = StripComment(line);
   if (text.empty()) return true;
   const std::size_t blank = text.find_first_of(" \t\r");
   const std::string key = text.substr(0, blank);
   const std::string rest = blank == std::string::npos ? std::string() : text.substr(blank);
-  const double radius = vessel.world ? vessel.world->planet.radius : Planet().radius;
+  const double radius = planet.radius;  // m
   FieldReader fields(key, rest);
   bool read = false;
   if (Is(key, "RPOS"))

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sim/planet.h"
-#include "sim/vessel_state.h"
+#include "sim/physics/planet.h"
+#include "sim/world/vessel_state.h"
 
 /// Places the vessel standing on its touchdown points at the surface point (degrees), vessel +z
 /// pointing up, at rest and landed.

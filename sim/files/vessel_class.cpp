@@ -1,12 +1,12 @@
-#include "sim/vessel_class.h"
+#include "sim/files/vessel_class.h"
 
 #include <dirent.h>
 
 #include <fstream>
 
-#include "sim/host_limits.h"
-#include "sim/text.h"
-#include "sim/text_reader.h"
+#include "sim/world/host_limits.h"
+#include "sim/files/text.h"
+#include "sim/files/text_reader.h"
 
 namespace {
 

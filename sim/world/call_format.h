@@ -4,7 +4,7 @@
 
 #include "host/vector3.h"
 #include "host/vessel_status.h"
-#include "sim/journal.h"
+#include "sim/world/journal.h"
 
 // Arguments of a host call as the journal shows them: doubles that read back exactly, vectors as
 // (x, y, z), names in double quotes, a null pointer as null.

@@ -1,4 +1,4 @@
-#include "sim/launch_pad.h"
+#include "sim/physics/launch_pad.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
-#include "sim/physics.h"
+#include "sim/physics/physics.h"
 
 #include <cmath>
 
-#include "sim/atmosphere.h"
+#include "sim/physics/atmosphere.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sim/atmosphere.h"
+#include "sim/physics/atmosphere.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "sim/host_limits.h"
+#include "sim/world/host_limits.h"
 
 // The host's one strict reader of the text users give it: scenario files, class files, key
 // scripts, pitch programs and command-line values. A text that breaks a limit or a value that

@@ -1,11 +1,11 @@
-#include "sim/scenario_file.h"
+#include "sim/files/scenario_file.h"
 
 #include <cstdio>
 #include <fstream>
 
-#include "sim/host_state_lines.h"
-#include "sim/text.h"
-#include "sim/text_reader.h"
+#include "sim/files/host_state_lines.h"
+#include "sim/files/text.h"
+#include "sim/files/text_reader.h"
 
 namespace {
 
@@ -164,7 +164,7 @@ std::string WriteScenario(World& world) {
       if (world.journal().enabled()) world.Record(vessel.get(), "zvcSaveState", {});
       vessel->module->callbacks().saveState(vessel->moduleVessel, &stream);
     } else
-      WriteHostState(*vessel, stream);
+      WriteHostState(*vessel, world.planet, world.time(), stream);
     text += "BEGIN_VESSEL " + vessel->name + ":" + vessel->className + "\n";
     for (const std::string& line : stream.lines) text += line + "\n";
     text += "END_VESSEL\n";
