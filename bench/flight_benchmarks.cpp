@@ -12,8 +12,10 @@
 
 #include "bench/launch_world.h"
 #include "bench/spread.h"
-#include "sim/physics/physics.h"
 #include "sim/files/scenario_file.h"
+#include "sim/physics/physics.h"
+
+using namespace zenthar;
 
 namespace {
 

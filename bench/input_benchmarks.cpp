@@ -8,8 +8,10 @@
 
 #include "bench/launch_world.h"
 #include "bench/spread.h"
-#include "sim/world/key_script.h"
 #include "sim/files/scenario_file.h"
+#include "sim/world/key_script.h"
+
+using namespace zenthar;
 
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include "sim/files/scenario_file.h"
 
+using namespace zenthar;
+
 namespace {
 
 // The default launch presses E at 5 s; the boosters are recognised as lit two frames later, at

@@ -26,27 +26,27 @@ bool PhaseFromName(const std::string& name, FlightPhase& phase);
 
 /// Gives a world the project's class files and the built module. Exits with a message when the
 /// class files cannot be read: nothing can be measured without them.
-void SetUpWorld(World& world);
+void SetUpWorld(zenthar::World& world);
 
 /// Reads the default launch into a world set up by SetUpWorld and returns the launcher. Exits
 /// with a message when the scenario cannot be flown.
-VesselState* LoadDefaultLaunch(World& world);
+zenthar::VesselState* LoadDefaultLaunch(zenthar::World& world);
 
 /// The satellite has left: the host's focus has moved from the launcher to it.
-inline bool SatelliteReleased(const World& world, const VesselState* launcher) {
+inline bool SatelliteReleased(const zenthar::World& world, const zenthar::VesselState* launcher) {
   return world.focus() != launcher;
 }
 
 /// Flies the default launch in a fresh world up to a point inside the phase and returns the
 /// launcher. Exits with a message when the flight does not reach the phase.
-VesselState* FlyToPhase(World& world, FlightPhase phase);
+zenthar::VesselState* FlyToPhase(zenthar::World& world, FlightPhase phase);
 
 /// The launcher's time step in one phase, called as the host calls it, with a simulation time
 /// that walks through the phase in steps of the world's dt and starts over at its end, so that
 /// repeated steps stay in the phase.
 class PhaseStepper {
  public:
-  PhaseStepper(World& world, VesselState* launcher, FlightPhase phase);
+  PhaseStepper(zenthar::World& world, zenthar::VesselState* launcher, FlightPhase phase);
 
   void Step() {
     timestep_(moduleVessel_, time_);

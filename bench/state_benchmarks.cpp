@@ -10,6 +10,8 @@
 #include "sim/files/host_state_lines.h"
 #include "sim/files/scenario_stream.h"
 
+using namespace zenthar;
+
 namespace {
 
 // Mid-burn the block is at its longest: host state, configuration, ignition time and flag, and

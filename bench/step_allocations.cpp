@@ -8,6 +8,8 @@
 #include "bench/allocation_counter.h"
 #include "bench/launch_world.h"
 
+using namespace zenthar;
+
 namespace {
 
 const int STEPS = 2000;  // per phase; the booster burn's walk reaches every profile segment

@@ -7,6 +7,9 @@
 #include "bench/spread.h"
 #include "vehicle/propulsion.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 void BM_Timestep(benchmark::State& state, FlightPhase phase) {

@@ -11,6 +11,8 @@
 
 #include "bench/launch_world.h"
 
+using namespace zenthar;
+
 int main(int argc, char** argv) {
   FlightPhase phase;
   const long steps = argc == 3 ? std::strtol(argv[2], nullptr, 10) : 0;

@@ -9,6 +9,8 @@
 #include "vehicle/propulsion.h"
 #include "vehicle/satellite_payload.h"
 
+namespace vantor {
+
 namespace {
 
 // The user flies the satellite from here on; no vessel of that name (its class unknown to the
@@ -80,3 +82,5 @@ void CoreConfiguration::ReleaseSatelliteWithFocus(VESSEL* vessel, double simTime
   vessel->SetEngineLevel(ENGINE_MAIN, 0.0);
   FocusSatellite(vessel);
 }
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "config/launcher_configuration.h"
 
+namespace vantor {
+
 /// The core stage after booster separation, still carrying the fairing and the satellite until
 /// they leave. Each exhausted-propellant step or accepted J sends one more body away: first both
 /// fairing halves, then the satellite, which then takes the input focus. Nothing replaces it.
@@ -27,3 +29,5 @@ class CoreConfiguration final : public LauncherConfiguration {
   void DropFairing(VESSEL* vessel, double simTime);
   void ReleaseSatelliteWithFocus(VESSEL* vessel, double simTime);
 };
+
+}  // namespace vantor

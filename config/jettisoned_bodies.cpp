@@ -6,6 +6,8 @@
 #include "vehicle/parameters.h"
 #include "vehicle/satellite_payload.h"
 
+namespace vantor {
+
 const char SATELLITE_SUFFIX[] = "-Sat";
 
 namespace {
@@ -98,3 +100,5 @@ void JettisonFairing(VESSEL* launcher) {
 void ReleaseSatellite(VESSEL* launcher) {
   CreateBody(launcher, SATELLITE);
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 #include "host/vessel.h"
 #include "host/vessel_status.h"
 
+namespace vantor {
+
 // Bodies that leave the launcher become host vessels of their own class, placed at their mounting
 // point with the launcher's velocity plus a small push in the launcher's frame.
 
@@ -27,3 +29,5 @@ void JettisonFairing(VESSEL* launcher);
 
 /// Shuts the main engine down and creates the satellite of the payload's class.
 void ReleaseSatellite(VESSEL* launcher);
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 #include "vehicle/propulsion.h"
 #include "vehicle/satellite_payload.h"
 
+namespace vantor {
+
 namespace {
 
 // Keyboard state: 256 bytes indexed by DirectInput key code, bit 7 set while the key is down.
@@ -126,3 +128,5 @@ void LauncherConfiguration::ResetVisuals(VESSEL* vessel) const {
   vessel->AddExhaustRef(EXHAUST_MAIN, MAIN_EXHAUST_POS, MAIN_FLAME_LENGTH, MAIN_FLAME_WIDTH,
                         &MAIN_FLAME_DIRECTION);
 }
+
+}  // namespace vantor

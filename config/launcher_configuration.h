@@ -4,6 +4,8 @@
 #include "host/vessel.h"
 #include "host/vessel_status.h"
 
+namespace vantor {
+
 /// One flight phase of the launcher. The manager forwards the host's callbacks to the current
 /// configuration through the ten operations below, kept in this order; a phase change replaces the
 /// object by one of the other kind. Key presses only set request flags; the next time step acts on
@@ -60,3 +62,5 @@ class LauncherConfiguration {
   void SetShapeAndDrag(VESSEL* vessel, double touchdownHeight) const;
   void ResetVisuals(VESSEL* vessel) const;
 };
+
+}  // namespace vantor

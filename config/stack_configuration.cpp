@@ -12,6 +12,8 @@
 #include "vehicle/propulsion.h"
 #include "vehicle/satellite_payload.h"
 
+namespace vantor {
+
 namespace {
 
 const double BOOSTER_BURN_TIME = 129.0;    // s, from ignition to automatic separation
@@ -130,3 +132,5 @@ double StackConfiguration::BurnBoosters(VESSEL* vessel, double simTime) const {
                            BOOSTER_FLAME_LENGTH, BOOSTER_FLAME_WIDTH);
   return boosterThrust * thrustFraction * 2;
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 
 #include "config/launcher_configuration.h"
 
+namespace vantor {
+
 /// The complete launcher before booster separation: core stage, both boosters, the fairing and the
 /// satellite while it is aboard. Flies the booster burn and hands over to the core stage when the
 /// boosters are burnt out or on J.
@@ -44,3 +46,5 @@ class StackConfiguration final : public LauncherConfiguration {
   void SeparateAndHandOver(VESSEL* vessel, double simTime);
   double BurnBoosters(VESSEL* vessel, double simTime) const;
 };
+
+}  // namespace vantor

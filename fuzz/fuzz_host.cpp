@@ -5,6 +5,9 @@
 
 #include "scenario/scenario_keys.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 const ClassRegistry& ProjectClasses() {

@@ -15,6 +15,9 @@
 #include "sim/physics/launch_pad.h"
 #include "vehicle/satellite_payload.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 // What the satellite record holds when the module is loaded.

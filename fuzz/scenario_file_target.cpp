@@ -13,6 +13,8 @@
 #include "sim/files/host_state_lines.h"
 #include "sim/files/scenario_file.h"
 
+using namespace zenthar;
+
 namespace {
 
 const int FRAMES = 3;

@@ -6,7 +6,9 @@
 #include "host/vector3.h"
 #include "host/vessel_status.h"
 
-struct VesselState;
+namespace zenthar {
+struct VesselState;  ///< the host's own record of the vessel
+}
 
 /// Lift coefficients at an angle of attack (rad): lift, moment and drag coefficient.
 typedef void (*LiftCoeffFunc)(double aoa, double* cl, double* cm, double* cd);
@@ -69,5 +71,5 @@ class ZENTHAR_EXPORT VESSEL {
   void SaveDefaultState(FILEHANDLE scenario) const;
 
  private:
-  VesselState* state_;
+  zenthar::VesselState* state_;
 };

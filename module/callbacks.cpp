@@ -17,6 +17,7 @@
 // lines only, so the host's own state is never lost. No exception ever reaches the host: the
 // module throws none, and one thrown by a host call ends the callback.
 
+namespace vantor {
 namespace {
 
 ConfigurationManager* ManagerFor(VESSEL* vessel) {
@@ -49,7 +50,43 @@ LauncherConfiguration* ChooseConfiguration(int number, LauncherConfiguration* in
   return initial;
 }
 
+// Lines before the first CONFIGURATION line are the host's. The configuration that line names is
+// installed before any of its own lines arrive, so that its Init cannot undo what they set; its
+// capabilities are applied once more at the end, now with the values read.
+void LoadState(ConfigurationManager* manager, VESSEL* vessel, FILEHANDLE scenario,
+               VESSELSTATUS* status) {
+  LauncherConfiguration* const initial = manager ? new (std::nothrow) StackConfiguration : nullptr;
+  if (manager) manager->SetConfiguration(initial, vessel, 0.0);
+  LauncherConfiguration* configuration = initial;
+  bool selected = false;
+  char* line = nullptr;
+  while (zapiReadScenario_nextline(scenario, line)) {
+    int number = 0;
+    if (manager && !selected && ReadConfigurationLine(line, number)) {
+      configuration = ChooseConfiguration(number, initial);
+      manager->SetConfiguration(configuration, vessel, 0.0);
+      selected = true;
+    } else if (selected && configuration != nullptr) {
+      configuration->ParseScenarioLine(vessel, line, status);
+    } else {
+      vessel->ParseScenarioLine(line, status);
+    }
+  }
+  if (configuration != nullptr) configuration->SetClassCaps(vessel, 0.0);
+  if (manager) manager->SetCurrent(configuration);
+}
+
 }  // namespace
+}  // namespace vantor
+
+// The callbacks are the boundary and stay global; their bodies are the module's.
+using vantor::ConfigurationManager;
+using vantor::Guarded;
+using vantor::LoadState;
+using vantor::Manager;
+using vantor::ManagerFor;
+using vantor::ReplaceManager;
+using vantor::StackConfiguration;
 
 VESSEL* zvcInit(OBJHANDLE hostVessel, int flightModel) {
   VESSEL* vessel = nullptr;
@@ -92,36 +129,6 @@ int zvcConsumeKey(VESSEL* vessel, const char* keystate) {
   });
   return 0;
 }
-
-namespace {
-
-// Lines before the first CONFIGURATION line are the host's. The configuration that line names is
-// installed before any of its own lines arrive, so that its Init cannot undo what they set; its
-// capabilities are applied once more at the end, now with the values read.
-void LoadState(ConfigurationManager* manager, VESSEL* vessel, FILEHANDLE scenario,
-               VESSELSTATUS* status) {
-  LauncherConfiguration* const initial = manager ? new (std::nothrow) StackConfiguration : nullptr;
-  if (manager) manager->SetConfiguration(initial, vessel, 0.0);
-  LauncherConfiguration* configuration = initial;
-  bool selected = false;
-  char* line = nullptr;
-  while (zapiReadScenario_nextline(scenario, line)) {
-    int number = 0;
-    if (manager && !selected && ReadConfigurationLine(line, number)) {
-      configuration = ChooseConfiguration(number, initial);
-      manager->SetConfiguration(configuration, vessel, 0.0);
-      selected = true;
-    } else if (selected && configuration != nullptr) {
-      configuration->ParseScenarioLine(vessel, line, status);
-    } else {
-      vessel->ParseScenarioLine(line, status);
-    }
-  }
-  if (configuration != nullptr) configuration->SetClassCaps(vessel, 0.0);
-  if (manager) manager->SetCurrent(configuration);
-}
-
-}  // namespace
 
 void zvcLoadState(VESSEL* vessel, FILEHANDLE scenario, VESSELSTATUS* status) {
   Guarded([&] {

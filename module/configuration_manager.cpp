@@ -1,5 +1,7 @@
 #include "module/configuration_manager.h"
 
+namespace vantor {
+
 namespace {
 
 ConfigurationManager* moduleManager = nullptr;
@@ -55,3 +57,5 @@ void ConfigurationManager::Replace(LauncherConfiguration* configuration) {
   currentConfiguration = configuration;
   if (replaced != configuration) delete replaced;
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 #include "host/handles.h"
 #include "host/vessel.h"
 
+namespace vantor {
+
 /// Holds the launcher's current flight configuration and forwards the host's callbacks to it.
 /// The manager reclaims every configuration it holds once that configuration has been replaced,
 /// and the current one when the manager itself goes.
@@ -39,3 +41,5 @@ ConfigurationManager* Manager();
 /// Makes manager (may be null) the module's manager and reclaims the one it replaces, together
 /// with that manager's configuration.
 void ReplaceManager(ConfigurationManager* manager);
+
+}  // namespace vantor

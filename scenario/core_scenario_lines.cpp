@@ -7,6 +7,8 @@
 #include "scenario/scenario_reader.h"
 #include "vehicle/satellite_payload.h"
 
+namespace vantor {
+
 void CoreConfiguration::ParseScenarioLine(VESSEL* vessel, char* line, VESSELSTATUS* status) {
   if (ParseSatelliteLine(line)) return;
   if (const char* value = MatchKey(line, KEY_SHROUD)) {
@@ -28,3 +30,5 @@ void CoreConfiguration::SaveState(VESSEL*, FILEHANDLE scenario) {
   zapiWriteScenario_string(scenario, KEY_SAT_MESH, satellite.meshName);
   zapiWriteScenario_int(scenario, KEY_SHROUD, fairingJettisoned ? 1 : 0);
 }
+
+}  // namespace vantor

@@ -4,6 +4,8 @@
 #include "scenario/scenario_reader.h"
 #include "vehicle/satellite_payload.h"
 
+namespace vantor {
+
 namespace {
 
 /// An offset component: the value, or 0.0 when none can be read.
@@ -35,3 +37,5 @@ bool ParseSatelliteLine(const char* line) {
   }
   return true;
 }
+
+}  // namespace vantor

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace vantor {
+
 // The keys of the module's scenario lines. No key is the beginning of another.
 
 constexpr char KEY_CONFIGURATION[] = "CONFIGURATION";
@@ -13,3 +15,5 @@ constexpr char KEY_SAT_JETTISONED[] = "SAT_JETTISONED";
 constexpr char KEY_SAT_NAME[] = "SAT_NAME";
 constexpr char KEY_SAT_MESH[] = "SAT_MESH";
 constexpr char KEY_SHROUD[] = "SHROUD";
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace vantor {
+
 const char* MatchKey(const char* line, const char* key) {
   for (; *key; ++line, ++key) {
     const auto a = static_cast<unsigned char>(*line);
@@ -48,3 +50,5 @@ bool ReadWord(const char* text, char (&field)[256]) {
   }
   return true;
 }
+
+}  // namespace vantor

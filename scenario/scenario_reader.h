@@ -1,5 +1,7 @@
 #pragma once
 
+namespace vantor {
+
 // Reading the module's scenario lines: key matching and the four value forms. Scenario text is
 // edited by hand, so every read is bounded and a value that does not fit its form counts as
 // unreadable.
@@ -22,3 +24,5 @@ bool ReadReal(const char* text, double& value);
 /// Word: leading white space skipped, then every character up to the next white space, cut at
 /// 255 characters. False, leaving the field as it was, when no word follows.
 bool ReadWord(const char* text, char (&field)[256]);
+
+}  // namespace vantor

@@ -7,6 +7,8 @@
 #include "scenario/scenario_reader.h"
 #include "vehicle/satellite_payload.h"
 
+namespace vantor {
+
 // ITIME places ignition that many seconds before simulation time 0, so the burn resumes where it
 // was saved.
 void StackConfiguration::ParseScenarioLine(VESSEL* vessel, char* line, VESSELSTATUS* status) {
@@ -34,3 +36,5 @@ void StackConfiguration::SaveState(VESSEL*, FILEHANDLE scenario) {
   zapiWriteScenario_string(scenario, KEY_SAT_MESH, satellite.meshName);
   zapiWriteScenario_float(scenario, KEY_SAT_MASS, satellite.mass);
 }
+
+}  // namespace vantor

@@ -25,6 +25,9 @@
 #include "tests/support/host_fixture.h"
 #include "vehicle/satellite_payload.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 /// Which allocations an armed allocator counts and fails: the module's (nothrow: null) or the

@@ -4,6 +4,8 @@
 
 #include "sim/physics/atmosphere.h"
 
+using namespace zenthar;
+
 namespace {
 
 /// Half a unit of the fifth significant digit, the precision of the table's printed figures.

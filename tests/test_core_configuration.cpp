@@ -10,6 +10,9 @@
 #include "sim/world/call_format.h"
 #include "tests/support/launcher_fixture.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 using V = VECTOR3;

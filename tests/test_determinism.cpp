@@ -23,6 +23,8 @@
 #include "tests/support/flight_run.h"
 #include "tests/support/temp_folder.h"
 
+using namespace zenthar;
+
 namespace {
 
 const std::string DEFAULT_LAUNCH = ScenarioPath("default.scn");

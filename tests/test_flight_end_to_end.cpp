@@ -13,6 +13,8 @@
 #include "tests/support/flight_run.h"
 #include "tests/support/host_checks.h"
 
+using namespace zenthar;
+
 namespace {
 
 const double BOOSTER_BURN = 129;  // s, from ignition to automatic booster separation

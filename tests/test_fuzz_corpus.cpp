@@ -17,6 +17,8 @@
 #include "sim/files/scenario_file.h"
 #include "tests/support/host_fixture.h"
 
+using namespace zenthar;
+
 namespace {
 
 struct Target {

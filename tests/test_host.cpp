@@ -11,6 +11,8 @@
 #include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
 
+using namespace zenthar;
+
 namespace {
 
 // Vessel frame to global frame: vessel x -> global y, vessel y -> global z, vessel z -> global x.

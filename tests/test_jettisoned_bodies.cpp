@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "config/jettisoned_bodies.h"
-#include "sim/world/call_format.h"
 #include "sim/files/host_state_lines.h"
 #include "sim/physics/vec_math.h"
+#include "sim/world/call_format.h"
 #include "tests/support/launcher_fixture.h"
+
+using namespace vantor;
+using namespace zenthar;
 
 namespace {
 

@@ -12,6 +12,9 @@
 #include "sim/world/world.h"
 #include "tests/support/launcher_fixture.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 const int LSHIFT = 0x2A, RSHIFT = 0x36, LCONTROL = 0x1D, RCONTROL = 0x9D, LALT = 0x38, RALT = 0xB8;

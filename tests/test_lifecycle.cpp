@@ -19,6 +19,9 @@
 #include "tests/support/host_fixture.h"
 #include "vehicle/satellite_payload.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 enum Callback {

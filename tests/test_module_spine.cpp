@@ -12,6 +12,9 @@
 #include "sim/files/scenario_stream.h"
 #include "tests/support/launcher_fixture.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 // Records each operation in the host's journal, so that its calls and the host calls made

@@ -7,6 +7,8 @@
 #include "sim/physics/physics.h"
 #include "tests/support/host_checks.h"
 
+using namespace zenthar;
+
 namespace {
 
 const double DT = 0.01;  // s, the host's default frame

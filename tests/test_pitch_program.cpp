@@ -12,6 +12,8 @@
 #include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
 
+using namespace zenthar;
+
 namespace {
 
 TEST(PitchProgram, ReadsPointListsAndRefusesWhatIsNotOne) {

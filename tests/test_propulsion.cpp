@@ -10,6 +10,9 @@
 #include "vehicle/parameters.h"
 #include "vehicle/propulsion.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 /// A figure as printed in a table, and how far a double may lie from it: half a unit of its last

@@ -31,6 +31,8 @@
 #include "tests/support/flight_run.h"
 #include "tests/support/host_checks.h"
 
+using namespace zenthar;
+
 namespace {
 
 const std::string DEFAULT_LAUNCH = ScenarioPath("default.scn");

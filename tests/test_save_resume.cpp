@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "host/engine_types.h"
-#include "sim/physics/physics.h"
 #include "sim/files/scenario_file.h"
+#include "sim/physics/physics.h"
 #include "tests/support/flight_run.h"
+
+using namespace zenthar;
 
 namespace {
 

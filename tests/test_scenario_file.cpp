@@ -6,6 +6,8 @@
 #include "sim/files/scenario_file.h"
 #include "tests/support/host_fixture.h"
 
+using namespace zenthar;
+
 namespace {
 
 bool Read(World& world, const std::string& text, std::string& error) {

@@ -16,6 +16,9 @@
 #include "vehicle/booster_profile.h"
 #include "vehicle/propulsion.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 TEST(ScenarioReader, MatchesKeysWithoutCaseOverTheKeysLength) {

@@ -14,6 +14,9 @@
 #include "tests/support/launcher_fixture.h"
 #include "vehicle/booster_profile.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 using V = VECTOR3;

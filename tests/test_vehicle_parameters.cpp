@@ -10,6 +10,9 @@
 #include "vehicle/parameters.h"
 #include "vehicle/satellite_payload.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 namespace {
 
 // The derivations redone at run time, one double operation each: a figure folded differently

@@ -21,6 +21,8 @@
 #include "tests/support/flight_run.h"
 #include "tests/support/temp_folder.h"
 
+using namespace zenthar;
+
 namespace fs = std::filesystem;
 
 namespace {

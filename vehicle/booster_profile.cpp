@@ -1,5 +1,7 @@
 #include "vehicle/booster_profile.h"
 
+namespace vantor {
+
 // Full thrust one second after ignition, held until 24 s before burn-out, then tailing off to
 // nothing 9 s after it; the booster is empty when the thrust ends.
 BoosterProfile boosterProfile = {
@@ -10,3 +12,5 @@ BoosterProfile boosterProfile = {
     {0, 0, 0, 0, 0},
     {0, 0, 0, 0, 0},
 };
+
+}  // namespace vantor

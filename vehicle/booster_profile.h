@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace vantor {
+
 /// One booster's thrust and remaining propellant over the time since booster ignition, as six
 /// breakpoints joined by straight segments. The fraction columns are fixed; the times and slopes
 /// are written by BuildBoosterProfile and hold zeros until then.
@@ -16,3 +18,5 @@ struct BoosterProfile {
 
 /// The module's one profile, shared by every launcher it serves.
 extern BoosterProfile boosterProfile;
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "vehicle/parameters.h"
 
+namespace vantor {
+
 // Each adder hands the host the address of the module-wide offset constant: the same point from
 // which the jettisoned body is later released.
 
@@ -24,3 +26,5 @@ void AddLeftFairingMesh(VESSEL* vessel) {
 void AddRightFairingMesh(VESSEL* vessel) {
   vessel->AddMesh("vantor_rightpay", &RIGHT_FAIRING_MESH_OFFSET);
 }
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "host/vessel.h"
 
+namespace vantor {
+
 // Each adder draws one of the launcher's meshes on the vessel at its module-wide offset. Which
 // meshes a configuration shows, and in which order, is the configuration's business.
 
@@ -10,3 +12,5 @@ void AddLeftBoosterMesh(VESSEL* vessel);   ///< "vantor_leftsrb" at LEFT_BOOSTER
 void AddRightBoosterMesh(VESSEL* vessel);  ///< "vantor_rightsrb" at RIGHT_BOOSTER_MESH_OFFSET
 void AddLeftFairingMesh(VESSEL* vessel);   ///< "vantor_leftpay" at LEFT_FAIRING_MESH_OFFSET
 void AddRightFairingMesh(VESSEL* vessel);  ///< "vantor_rightpay" at RIGHT_FAIRING_MESH_OFFSET
+
+}  // namespace vantor

@@ -1,5 +1,7 @@
 #include "vehicle/parameters.h"
 
+namespace vantor {
+
 // Every figure is a constant expression, so all of them are in place when the module is loaded,
 // whatever other file reads them during its own initialisation. They are written in the order in
 // which they derive from one another; each derived figure is a single double operation on the
@@ -42,3 +44,5 @@ constexpr double CORE_ISP_VACUUM = STANDARD_GRAVITY * 430;
 constexpr double BOOSTER_THRUST_VACUUM = 9.80665 * 660000;
 /// 113 600 kgf in newtons.
 constexpr double CORE_THRUST_VACUUM = 9.80665 * 113600;
+
+}  // namespace vantor

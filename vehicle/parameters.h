@@ -2,6 +2,8 @@
 
 #include "host/vector3.h"
 
+namespace vantor {
+
 // The launcher's fixed figures, shared by every launcher the module serves. Specific impulses are
 // held as effective exhaust velocities (m/s), thrusts in newtons, positions in the vessel frame
 // (m).
@@ -37,3 +39,5 @@ extern const VECTOR3 RIGHT_FAIRING_MESH_OFFSET;
 extern const VECTOR3 MAIN_EXHAUST_POS;
 extern const VECTOR3 LEFT_BOOSTER_EXHAUST_POS;
 extern const VECTOR3 RIGHT_BOOSTER_EXHAUST_POS;
+
+}  // namespace vantor

@@ -5,6 +5,8 @@
 #include "vehicle/booster_profile.h"
 #include "vehicle/parameters.h"
 
+namespace vantor {
+
 double SeaLevelThrust(double vacuumThrust, double vacuumExhaustVelocity,
                       double seaLevelExhaustVelocity, double propellantMass) {
   // Mass over mass flow and back again: the round trip fixes the last digit of the result, which
@@ -34,3 +36,5 @@ void BuildBoosterProfile(double burnTime) {
         (profile.propellantFraction[k + 1] - profile.propellantFraction[k]) / duration;
   }
 }
+
+}  // namespace vantor

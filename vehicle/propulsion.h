@@ -3,6 +3,8 @@
 #include "host/vessel.h"
 #include "vehicle/booster_profile.h"
 
+namespace vantor {
+
 // The functions that run in every time step are defined here, so that the step inlines them: a
 // call to one cost more than its arithmetic.
 
@@ -57,3 +59,5 @@ inline void SampleBoosterProfile(double t, double& thrustFraction, double& prope
   thrustFraction = elapsed * profile.thrustSlope[k] + profile.thrustFraction[k];
   propellantFraction = elapsed * profile.propellantSlope[k] + profile.propellantFraction[k];
 }
+
+}  // namespace vantor

@@ -2,6 +2,8 @@
 
 #include "host/vector3.h"
 
+namespace vantor {
+
 /// The one satellite the launcher carries. Module-wide: every launcher the module serves shares
 /// it, so the last writer wins.
 struct SatellitePayload {
@@ -13,3 +15,5 @@ struct SatellitePayload {
 };
 
 extern SatellitePayload satellitePayload;
+
+}  // namespace vantor

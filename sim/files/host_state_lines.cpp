@@ -9,6 +9,8 @@
 #include "sim/world/host_limits.h"
 #include "sim/world/journal.h"
 
+namespace zenthar {
+
 namespace {
 
 std::string FormatVector(const VECTOR3& v) {
@@ -198,3 +200,5 @@ std::string SatelliteClassNamed(const std::string& line) {
   const std::size_t end = line.find_first_of(" \t\n\v\f\r", start);
   return line.substr(start, std::min(end, start + 255) - start);
 }
+
+}  // namespace zenthar

@@ -7,6 +7,8 @@
 #include "sim/physics/planet.h"
 #include "sim/world/vessel_state.h"
 
+namespace zenthar {
+
 // The host's own lines of a vessel block: its state as the status record carries it. No key begins
 // with a module key (CONFIGURATION, ITIME, BOOSTER_IGNITED, SAT_, SHROUD), compared without case.
 
@@ -45,3 +47,5 @@ bool BeginsWithModuleKey(const char* line);
 /// The satellite class a SAT_NAME line names, read as the module reads it: the first word after
 /// the key, at most 255 characters; empty when the line is no SAT_NAME line or names nothing.
 std::string SatelliteClassNamed(const std::string& line);
+
+}  // namespace zenthar

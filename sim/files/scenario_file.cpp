@@ -7,6 +7,8 @@
 #include "sim/files/text.h"
 #include "sim/files/text_reader.h"
 
+namespace zenthar {
+
 namespace {
 
 /// The rest of a line after a header keyword and blanks, when the line starts with it.
@@ -190,3 +192,5 @@ bool SaveScenarioFile(World& world, const std::string& path, std::string& error)
   }
   return true;
 }
+
+}  // namespace zenthar

@@ -5,6 +5,8 @@
 
 #include "sim/world/world.h"
 
+namespace zenthar {
+
 // Scenario files: an environment header, then one block per vessel. See docs/SCENARIO.md.
 //
 //   BEGIN_ENVIRONMENT
@@ -18,8 +20,8 @@
 //   ...
 //   END_VESSEL
 
-/// Reads a scenario into a fresh world (simulation time 0). Every line of a launcher's block goes to
-/// its module through zvcLoadState; a passive body's block is read by the host. False, with
+/// Reads a scenario into a fresh world (simulation time 0). Every line of a launcher's block goes
+/// to its module through zvcLoadState; a passive body's block is read by the host. False, with
 /// "source:line: what is wrong", when the text breaks a limit, its structure cannot be read, a
 /// host line is unknown or holds a value that cannot be read or flown, a block gives no place, a
 /// class is unknown, a second launcher appears or the module fails.
@@ -31,3 +33,5 @@ bool LoadScenarioFile(World& world, const std::string& path, std::string& error)
 /// zvcSaveState.
 std::string WriteScenario(World& world);
 bool SaveScenarioFile(World& world, const std::string& path, std::string& error);
+
+}  // namespace zenthar

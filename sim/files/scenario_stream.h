@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace zenthar {
+
 /// What a FILEHANDLE points to: one vessel block of a scenario, as lines to read or lines written.
 struct ScenarioStream {
   std::vector<std::string> lines;
@@ -31,3 +33,5 @@ struct ScenarioStream {
         source + ":" + (line < numbers.size() ? std::to_string(numbers[line]) : "?") + ": " + why;
   }
 };
+
+}  // namespace zenthar

@@ -6,6 +6,8 @@
 
 #include "sim/files/text.h"
 
+namespace zenthar {
+
 namespace {
 
 bool IsBlank(char c) {
@@ -126,3 +128,5 @@ bool ReadNumber(const std::string& text, const ValueRange& range, double& value,
   value = read;
   return true;
 }
+
+}  // namespace zenthar

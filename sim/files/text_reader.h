@@ -6,6 +6,8 @@
 
 #include "sim/world/host_limits.h"
 
+namespace zenthar {
+
 // The host's one strict reader of the text users give it: scenario files, class files, key
 // scripts, pitch programs and command-line values. A text that breaks a limit or a value that
 // does not fit its range is refused with what was expected; nothing is ever replaced by a default.
@@ -75,3 +77,5 @@ bool ParseNumber(const std::string& text, double& value);
 /// "expected ..., found '...'" otherwise.
 bool ReadNumber(const std::string& text, const ValueRange& range, double& value,
                 std::string& error);
+
+}  // namespace zenthar

@@ -4,9 +4,11 @@
 
 #include <fstream>
 
-#include "sim/world/host_limits.h"
 #include "sim/files/text.h"
 #include "sim/files/text_reader.h"
+#include "sim/world/host_limits.h"
+
+namespace zenthar {
 
 namespace {
 
@@ -90,3 +92,5 @@ const VesselClass* ClassRegistry::Find(const std::string& name) const {
   const auto found = classes_.find(name);
   return found == classes_.end() ? nullptr : &found->second;
 }
+
+}  // namespace zenthar

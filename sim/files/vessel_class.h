@@ -3,6 +3,8 @@
 #include <map>
 #include <string>
 
+namespace zenthar {
+
 /// A vessel class as its class file describes it: a module that flies it, or a passive body.
 struct VesselClass {
   std::string name;
@@ -26,3 +28,5 @@ class ClassRegistry {
   std::string folder_;
   std::map<std::string, VesselClass> classes_;
 };
+
+}  // namespace zenthar

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace zenthar {
+
 namespace {
 
 // Constants of the 1976 standard.
@@ -69,3 +71,5 @@ AtmosphereSample StandardAtmosphere(double geometricAltitude) {
   const double density = pressure * MOLAR_MASS / (GAS_CONSTANT * temperature);
   return {pressure, density, temperature};
 }
+
+}  // namespace zenthar

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace zenthar {
+
 /// The air at one altitude.
 struct AtmosphereSample {
   double pressure;     ///< Pa
@@ -10,3 +12,5 @@ struct AtmosphereSample {
 /// US Standard Atmosphere 1976 below 86 km geometric altitude (m; converted to geopotential
 /// altitude internally), vacuum above (all zeros). Below 0 m the first layer is extrapolated.
 AtmosphereSample StandardAtmosphere(double geometricAltitude);
+
+}  // namespace zenthar

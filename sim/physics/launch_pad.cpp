@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace zenthar {
+
 void PlaceOnPad(VesselState& vessel, const Planet& planet, double latitudeDeg,
                 double longitudeDeg) {
   const double degree = 3.14159265358979323846 / 180;  // rad
@@ -31,3 +33,5 @@ void PlaceOnPad(VesselState& vessel, const Planet& planet, double latitudeDeg,
   vessel.landed = true;
   vessel.impacted = false;
 }
+
+}  // namespace zenthar

@@ -4,6 +4,8 @@
 
 #include "sim/physics/atmosphere.h"
 
+namespace zenthar {
+
 namespace {
 
 const double PI = 3.14159265358979323846;
@@ -171,3 +173,5 @@ StepOutcome Integrate(VesselState& vessel, const Planet& planet, double dt) {
   }
   return outcome;
 }
+
+}  // namespace zenthar

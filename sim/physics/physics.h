@@ -3,6 +3,8 @@
 #include "sim/physics/planet.h"
 #include "sim/world/vessel_state.h"
 
+namespace zenthar {
+
 /// What happened to a vessel during one integration step.
 struct StepOutcome {
   bool propellantExhausted = false;  ///< the main tank reached 0 kg in this step
@@ -23,3 +25,5 @@ double MainThrust(const VesselState& vessel);
 
 /// Advances the vessel's motion and propellant from t to t + dt (s).
 StepOutcome Integrate(VesselState& vessel, const Planet& planet, double dt);
+
+}  // namespace zenthar

@@ -2,9 +2,11 @@
 
 #include <cmath>
 
-#include "sim/world/journal.h"
 #include "sim/files/text_reader.h"
+#include "sim/world/journal.h"
 #include "sim/world/vessel_state.h"
+
+namespace zenthar {
 
 namespace {
 
@@ -91,3 +93,5 @@ void SteerToProgram(VesselState& vessel, double t) {
   const VECTOR3 x = Cross(y, z);
   vessel.attitude = {{{x.x, y.x, z.x}, {x.y, y.y, z.y}, {x.z, y.z, z.z}}};
 }
+
+}  // namespace zenthar

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace zenthar {
+
 struct VesselState;
 
 /// A programmed ascent: the nose's elevation above the local horizon over simulation time,
@@ -31,3 +33,5 @@ struct PitchProgram {
 
 /// Turns a flying vessel with a pitch program to its elevation and heading at time t.
 void SteerToProgram(VesselState& vessel, double t);
+
+}  // namespace zenthar

@@ -4,6 +4,8 @@
 
 #include "host/vector3.h"
 
+namespace zenthar {
+
 // Small vector and rotation arithmetic for the stand-in host.
 
 inline VECTOR3 operator+(const VECTOR3& a, const VECTOR3& b) {
@@ -75,3 +77,5 @@ inline VECTOR3 AnglesFromRotation(const Matrix3& r) {
   }
   return {std::atan2(r.m[2][1], r.m[2][2]), b, std::atan2(r.m[1][0], r.m[0][0])};
 }
+
+}  // namespace zenthar

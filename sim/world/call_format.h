@@ -6,6 +6,8 @@
 #include "host/vessel_status.h"
 #include "sim/world/journal.h"
 
+namespace zenthar {
+
 // Arguments of a host call as the journal shows them: doubles that read back exactly, vectors as
 // (x, y, z), names in double quotes, a null pointer as null.
 
@@ -51,3 +53,5 @@ inline std::string FormatArg(const VESSELSTATUS& status) {
   return FormatArgs(status.position, status.velocity, status.angularVelocity, status.attitude,
                     status.fuelLevel, status.mainLevel, status.hoverLevel, status.landed);
 }
+
+}  // namespace zenthar

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace zenthar {
+
 std::string ShortNumber(double value) {
   char text[32];
   // Whole numbers below ten million as they are; others in as few digits as read back.
@@ -22,3 +24,5 @@ std::string ValueRange::Expected() const {
   if (std::isinf(max)) return std::string(what) + " of at least " + ShortNumber(min) + unitText;
   return std::string(what) + " from " + ShortNumber(min) + " to " + ShortNumber(max) + unitText;
 }
+
+}  // namespace zenthar

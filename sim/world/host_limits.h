@@ -6,6 +6,8 @@
 
 #include "host/vector3.h"
 
+namespace zenthar {
+
 // What the stand-in host reads and flies. A value outside its range is refused where it arrives:
 // a scenario, class file or command-line value with its file and line, a value the module passes
 // to the host interface by the host keeping what it had. docs/SCENARIO.md and docs/HOST.md give
@@ -71,3 +73,5 @@ constexpr ValueRange kExhaustVelocity{"an exhaust velocity", 0, 1e6, "m/s"};
 constexpr ValueRange kThrust{"a thrust", 0, 1e10, "N"};
 constexpr ValueRange kThrustModifier{"a thrust modifier", -1e10, 1e10, "N"};
 constexpr ValueRange kFlameScale{"a flame scale", 0, 1e4, ""};
+
+}  // namespace zenthar

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace zenthar {
+
 void Journal::Record(double time, std::string vessel, std::string operation, std::string arguments,
                      std::string answer) {
   entries_.push_back(JournalEntry{next_++, time, std::move(vessel), std::move(operation),
@@ -20,3 +22,5 @@ std::string FormatDouble(double value) {
   std::snprintf(text, sizeof text, "%.17g", value);
   return text;
 }
+
+}  // namespace zenthar

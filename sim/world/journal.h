@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace zenthar {
+
 /// One call across the boundary between host and module.
 struct JournalEntry {
   std::uint64_t sequence;
@@ -36,3 +38,5 @@ class Journal {
 
 /// Formatting of journal arguments: doubles that read back exactly.
 std::string FormatDouble(double value);
+
+}  // namespace zenthar

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "sim/world/journal.h"
 #include "sim/files/text_reader.h"
+#include "sim/world/journal.h"
+
+namespace zenthar {
 
 namespace {
 
@@ -162,3 +164,5 @@ std::string KeyScript::ToString() const {
   }
   return text;
 }
+
+}  // namespace zenthar

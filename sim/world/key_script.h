@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace zenthar {
+
 /// One scripted key press: the keys held down together for a while from a time on.
 struct ScriptedPress {
   double time;            ///< s, simulation time at or after which the press starts
@@ -48,3 +50,5 @@ class KeyScript {
  private:
   std::vector<ScriptedPress> presses_;  // in time order
 };
+
+}  // namespace zenthar

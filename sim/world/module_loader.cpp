@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+namespace zenthar {
+
 namespace {
 
 template <typename Function>
@@ -44,3 +46,5 @@ std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::s
 LoadedModule::~LoadedModule() {
   dlclose(library_);
 }
+
+}  // namespace zenthar

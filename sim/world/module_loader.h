@@ -7,6 +7,8 @@
 #include "host/vessel.h"
 #include "host/vessel_status.h"
 
+namespace zenthar {
+
 /// The seven callbacks of a vessel module.
 struct ModuleCallbacks {
   VESSEL* (*init)(OBJHANDLE, int);
@@ -37,3 +39,5 @@ class LoadedModule {
   std::string path_;
   ModuleCallbacks callbacks_{};
 };
+
+}  // namespace zenthar

@@ -9,6 +9,9 @@
 #include "sim/world/host_limits.h"
 #include "sim/world/world.h"
 
+// The host interface is the boundary and stays global; its bodies are the host's.
+using namespace zenthar;
+
 namespace {
 
 // The journal's formatting is kept out of line and off the likely path: inlined, it made every

@@ -6,9 +6,11 @@
 #include "host/engine_types.h"
 #include "host/vector3.h"
 #include "host/vessel.h"
-#include "sim/physics/pitch_program.h"
 #include "sim/files/scenario_stream.h"
+#include "sim/physics/pitch_program.h"
 #include "sim/physics/vec_math.h"
+
+namespace zenthar {
 
 class LoadedModule;
 class World;
@@ -84,3 +86,5 @@ struct VesselState {
 
   double Mass() const { return emptyMass + fuelMass; }
 };
+
+}  // namespace zenthar

@@ -2,11 +2,13 @@
 
 #include <cmath>
 
-#include "sim/world/call_format.h"
 #include "sim/files/host_state_lines.h"
 #include "sim/physics/launch_pad.h"
 #include "sim/physics/physics.h"
 #include "sim/physics/pitch_program.h"
+#include "sim/world/call_format.h"
+
+namespace zenthar {
 
 namespace {
 World* current = nullptr;
@@ -282,3 +284,5 @@ void World::Step() {
 void World::RunUntil(double t) {
   while (time() < t - 1e-9) Step();
 }
+
+}  // namespace zenthar

@@ -6,14 +6,16 @@
 #include <vector>
 
 #include "host/vessel_status.h"
+#include "sim/files/scenario_stream.h"
+#include "sim/files/vessel_class.h"
+#include "sim/physics/planet.h"
 #include "sim/world/host_limits.h"
 #include "sim/world/journal.h"
 #include "sim/world/key_script.h"
 #include "sim/world/module_loader.h"
-#include "sim/physics/planet.h"
-#include "sim/files/scenario_stream.h"
-#include "sim/files/vessel_class.h"
 #include "sim/world/vessel_state.h"
+
+namespace zenthar {
 
 /// Something the host observed: a vessel created or refused, a focus change, an impact ...
 struct HostEvent {
@@ -126,3 +128,5 @@ class World {
   std::vector<HostEvent> events_;
   std::unique_ptr<LoadedModule> module_;
 };
+
+}  // namespace zenthar

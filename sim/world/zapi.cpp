@@ -2,9 +2,12 @@
 
 #include "host/zapi.h"
 
-#include "sim/world/call_format.h"
 #include "sim/files/scenario_stream.h"
+#include "sim/world/call_format.h"
 #include "sim/world/world.h"
+
+// The host interface is the boundary and stays global; its bodies are the host's.
+using namespace zenthar;
 
 namespace {
 

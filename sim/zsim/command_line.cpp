@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sim/files/text_reader.h"
 #include "sim/world/host_limits.h"
 #include "sim/world/key_script.h"
-#include "sim/files/text_reader.h"
 #include "sim/zsim/printable.h"
+
+namespace zenthar::zsim {
 
 namespace {
 
@@ -167,3 +169,5 @@ int ReadCommandLine(int argc, char** argv, FlyOptions& options) {
   }
   return -1;
 }
+
+}  // namespace zenthar::zsim

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace zenthar::zsim {
+
 /// What `zsim fly` is asked to do.
 struct FlyOptions {
   std::string scenario;        ///< the scenario file to fly
@@ -33,3 +35,5 @@ constexpr int kExitStoppedBySignal = 128;
 /// status: 0 after printing help, kExitBadCommandLine after one line on stderr saying what is
 /// wrong.
 int ReadCommandLine(int argc, char** argv, FlyOptions& options);
+
+}  // namespace zenthar::zsim

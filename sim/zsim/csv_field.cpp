@@ -1,5 +1,7 @@
 #include "sim/zsim/csv_field.h"
 
+namespace zenthar::zsim {
+
 void PutCsvField(std::FILE* file, const std::string& text) {
   if (text.find_first_of(",\"\n\r") == std::string::npos) {
     std::fwrite(text.data(), 1, text.size(), file);
@@ -12,3 +14,5 @@ void PutCsvField(std::FILE* file, const std::string& text) {
   }
   std::fputc('"', file);
 }
+
+}  // namespace zenthar::zsim

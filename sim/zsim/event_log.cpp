@@ -6,6 +6,8 @@
 #include "sim/zsim/csv_field.h"
 #include "sim/zsim/printable.h"
 
+namespace zenthar::zsim {
+
 namespace {
 
 const char* const kBoosterSeparation = "booster separation";
@@ -188,3 +190,5 @@ void WriteEventsCsv(std::FILE* file, const std::vector<FlightEvent>& events) {
     std::fprintf(file, ",%.10g,%.10g,%.10g\n", event.altitude, event.speed, event.mass);
   }
 }
+
+}  // namespace zenthar::zsim

@@ -7,6 +7,8 @@
 
 #include "sim/world/world.h"
 
+namespace zenthar::zsim {
+
 /// One event of the flight: what the host observed, with a vessel's state at the end of the frame
 /// in which it happened.
 struct FlightEvent {
@@ -76,3 +78,5 @@ std::vector<std::string> TimelineLines(const std::vector<FlightEvent>& events, s
 
 /// events.csv: t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg.
 void WriteEventsCsv(std::FILE* file, const std::vector<FlightEvent>& events);
+
+}  // namespace zenthar::zsim

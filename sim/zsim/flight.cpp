@@ -22,6 +22,8 @@
 #include "sim/zsim/trace.h"
 #include "sim/zsim/world_setup.h"
 
+namespace zenthar::zsim {
+
 namespace {
 
 /// Every file a flight may leave in its folder: one flight's files replace another's as a whole.
@@ -283,3 +285,5 @@ int Fly(const FlyOptions& options) {
     return Fail(error, kExitCannotFly);
   return FlightSignals::stop() ? kExitStoppedBySignal + FlightSignals::stop() : kExitFlown;
 }
+
+}  // namespace zenthar::zsim

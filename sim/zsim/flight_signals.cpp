@@ -1,5 +1,7 @@
 #include "sim/zsim/flight_signals.h"
 
+namespace zenthar::zsim {
+
 namespace {
 
 const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -67,3 +69,5 @@ StopSignalsHeld::StopSignalsHeld() {
 StopSignalsHeld::~StopSignalsHeld() {
   sigprocmask(SIG_SETMASK, &previous_, nullptr);
 }
+
+}  // namespace zenthar::zsim

@@ -2,6 +2,8 @@
 
 #include <csignal>
 
+namespace zenthar::zsim {
+
 /// How zsim meets signals while it flies. Ctrl-C (SIGINT), SIGTERM and SIGHUP, however often they
 /// come, end the flight at the next frame; its files are then written as for a flight flown to its
 /// end, and zsim exits with 128 + the first signal's number. A signal ignored when zsim starts
@@ -37,3 +39,5 @@ class StopSignalsHeld {
  private:
   sigset_t previous_;
 };
+
+}  // namespace zenthar::zsim

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+namespace zenthar::zsim {
+
 namespace {
 
 std::string ExecutableFolder() {
@@ -27,3 +29,5 @@ InstallLayout FindInstallLayout() {
   layout.moduleFolder = Readable(folder + "/libvantor.so") ? folder : folder + "/../lib";
   return layout;
 }
+
+}  // namespace zenthar::zsim

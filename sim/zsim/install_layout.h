@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace zenthar::zsim {
+
 /// Where zsim finds what it needs, relative to itself: an installed tree keeps the module in
 /// ../lib and the class files and scenarios in ../share/vantor; a build tree has the module
 /// beside zsim and uses the source tree's class files.
@@ -11,3 +13,5 @@ struct InstallLayout {
 };
 
 InstallLayout FindInstallLayout();
+
+}  // namespace zenthar::zsim

@@ -5,8 +5,8 @@
 #include "sim/zsim/flight.h"
 
 int main(int argc, char** argv) {
-  FlyOptions options;
-  const int status = ReadCommandLine(argc, argv, options);
+  zenthar::zsim::FlyOptions options;
+  const int status = zenthar::zsim::ReadCommandLine(argc, argv, options);
   if (status >= 0) return status;
-  return Fly(options);
+  return zenthar::zsim::Fly(options);
 }

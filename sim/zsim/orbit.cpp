@@ -4,6 +4,8 @@
 
 #include "sim/physics/vec_math.h"
 
+namespace zenthar::zsim {
+
 OrbitShape OrbitOf(const VECTOR3& position, const VECTOR3& velocity, const Planet& planet) {
   const double mu = planet.gm;
   const double r = Length(position);
@@ -20,3 +22,5 @@ OrbitShape OrbitOf(const VECTOR3& position, const VECTOR3& velocity, const Plane
   orbit.apoapsisAltitude = orbit.bound ? -mu / (2 * energy) * (1 + e) - planet.radius : INFINITY;
   return orbit;
 }
+
+}  // namespace zenthar::zsim

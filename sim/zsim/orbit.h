@@ -3,6 +3,8 @@
 #include "host/vector3.h"
 #include "sim/physics/planet.h"
 
+namespace zenthar::zsim {
+
 /// The shape of the two-body orbit through a position and velocity around the planet.
 struct OrbitShape {
   double periapsisAltitude;  ///< m above the surface; below zero the orbit meets the ground
@@ -13,3 +15,5 @@ struct OrbitShape {
 
 /// From position (m) and velocity (m/s) relative to the planet's centre.
 OrbitShape OrbitOf(const VECTOR3& position, const VECTOR3& velocity, const Planet& planet);
+
+}  // namespace zenthar::zsim

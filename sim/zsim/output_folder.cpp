@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace zenthar::zsim {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -119,3 +121,5 @@ bool OutputFolder::Undo(const std::vector<std::string>& movedIn,
   }
   return whole;
 }
+
+}  // namespace zenthar::zsim

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace zenthar::zsim {
+
 /// The folder a flight's files go to. They are written into a hidden staging folder inside it and
 /// moved in together when the flight is done, so the folder never holds a half-written file, nor
 /// files of two flights: a flight that cannot start or fails leaves the folder as it was.
@@ -46,3 +48,5 @@ class OutputFolder {
   bool made_ = false;  ///< the folder did not exist before Open
   std::vector<std::string> committed_;
 };
+
+}  // namespace zenthar::zsim

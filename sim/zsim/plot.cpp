@@ -12,6 +12,8 @@
 
 #include "sim/zsim/printable.h"
 
+namespace zenthar::zsim {
+
 namespace {
 
 /// Any text as a gnuplot string expression. Pieces between quotes go in single quotes, where
@@ -204,3 +206,5 @@ bool IsCompletePng(const std::string& path) {
   return std::equal(head, head + sizeof head, kSignature) &&
          std::equal(tail, tail + sizeof tail, kEnd);
 }
+
+}  // namespace zenthar::zsim

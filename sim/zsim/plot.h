@@ -5,6 +5,8 @@
 
 #include "sim/zsim/event_log.h"
 
+namespace zenthar::zsim {
+
 /// A moment marked on the plot.
 struct PlotMark {
   double time;        ///< s
@@ -37,3 +39,5 @@ PlotOutcome DrawPlot(const PlotRequest& request, std::string& message);
 
 /// True when the file is a whole PNG: its signature first, its IEND chunk last.
 bool IsCompletePng(const std::string& path);
+
+}  // namespace zenthar::zsim

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace zenthar::zsim {
+
 namespace {
 
 /// The length of the UTF-8 sequence of a printable character at text[i] (C1 controls, overlong
@@ -58,3 +60,5 @@ std::string Printable(const std::string& text) {
   }
   return shown;
 }
+
+}  // namespace zenthar::zsim

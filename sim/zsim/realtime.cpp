@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <thread>
 
+namespace zenthar::zsim {
+
 namespace {
 
 // Sleeping shorter than this costs more in wake-ups than it gains in smoothness.
@@ -39,3 +41,5 @@ void RealtimeWatch::ClearStatus() {
   std::fputs("\r\033[K", stdout);
   statusShown_ = false;
 }
+
+}  // namespace zenthar::zsim

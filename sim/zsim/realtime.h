@@ -4,6 +4,8 @@
 
 #include "sim/zsim/telemetry.h"
 
+namespace zenthar::zsim {
+
 /// Paces a flight to the wall clock, `factor` times faster than real time, and on a terminal keeps
 /// a one-line live status (time, phase, altitude, speed, propellant) refreshed in place.
 class RealtimeWatch {
@@ -29,3 +31,5 @@ class RealtimeWatch {
   Clock::time_point wallStart_;
   Clock::time_point nextStatus_;
 };
+
+}  // namespace zenthar::zsim

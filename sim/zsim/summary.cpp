@@ -8,6 +8,8 @@
 #include "sim/zsim/orbit.h"
 #include "sim/zsim/printable.h"
 
+namespace zenthar::zsim {
+
 namespace {
 
 const double STANDARD_GRAVITY = 9.80665;  // m/s^2, for accelerations in g
@@ -95,3 +97,5 @@ std::string FlightSummary(const World& world, const std::string& scenario, const
   if (vehicle) AppendOrbit(text, *vehicle, world.planet);
   return text;
 }
+
+}  // namespace zenthar::zsim

@@ -6,6 +6,8 @@
 #include "sim/physics/physics.h"
 #include "sim/zsim/csv_field.h"
 
+namespace zenthar::zsim {
+
 namespace {
 
 /// Speed of sound (m/s) in air at temperature t (K): sqrt(gamma R* T / M0) with the standard
@@ -129,3 +131,5 @@ void Telemetry::Keep(const TelemetrySample& sample, const std::string& vessel) {
   PutCsvField(csv_, vessel);
   std::fputc('\n', csv_);
 }
+
+}  // namespace zenthar::zsim

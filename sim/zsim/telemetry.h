@@ -4,6 +4,8 @@
 
 #include "sim/world/world.h"
 
+namespace zenthar::zsim {
+
 /// The flown vehicle's state at one moment, as a telemetry row shows it: the columns in this
 /// order, then the vessel's name.
 struct TelemetrySample {
@@ -83,3 +85,5 @@ class Telemetry {
 /// The vehicle's telemetry at simulation time t, with an acceleration worked out by the caller.
 TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double time,
                          double acceleration);
+
+}  // namespace zenthar::zsim

@@ -1,5 +1,7 @@
 #include "sim/zsim/trace.h"
 
+namespace zenthar::zsim {
+
 TraceWriter::TraceWriter(std::FILE* file, const std::string& about) : file_(file) {
   std::fprintf(file_, "# zsim trace of %s\n# seq\tt_s\tvessel\toperation\targuments\tanswer\n",
                about.c_str());
@@ -37,3 +39,5 @@ std::string TraceField(const std::string& text) {
   }
   return escaped;
 }
+
+}  // namespace zenthar::zsim

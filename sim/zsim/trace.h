@@ -5,6 +5,8 @@
 
 #include "sim/world/journal.h"
 
+namespace zenthar::zsim {
+
 /// Writes the journal of calls between host and module to trace.log as the flight goes (format in
 /// docs/TRACE.md): one line per call, tab-separated: sequence number, simulation time, vessel,
 /// operation, arguments, answer; doubles as %.17g so they read back to the same double.
@@ -24,3 +26,5 @@ class TraceWriter {
 /// A trace field: backslash, tab, line feed and carriage return written as \\, \t, \n and \r, so
 /// that every call stays on one line and the fields split at tabs.
 std::string TraceField(const std::string& text);
+
+}  // namespace zenthar::zsim

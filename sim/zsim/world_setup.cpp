@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sim/world/host_limits.h"
 #include "sim/files/scenario_file.h"
+#include "sim/world/host_limits.h"
+
+namespace zenthar::zsim {
 
 namespace {
 
@@ -75,3 +77,5 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
                              " frames; a flight has at most " + std::to_string(kMostFrames));
   return true;
 }
+
+}  // namespace zenthar::zsim

@@ -9,9 +9,11 @@
 #include <sstream>
 
 #include "host/engine_types.h"
-#include "sim/physics/launch_pad.h"
 #include "sim/files/scenario_file.h"
+#include "sim/physics/launch_pad.h"
 #include "tests/support/host_fixture.h"
+
+using namespace zenthar;
 
 namespace {
 

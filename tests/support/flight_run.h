@@ -16,15 +16,16 @@
 std::string ScenarioPath(const std::string& file);
 
 /// A world with the project's class files and the built module's folder.
-std::unique_ptr<World> NewWorld();
+std::unique_ptr<zenthar::World> NewWorld();
 
 /// A fresh world read from a scenario text or file; null, with a test failure, when refused.
-std::unique_ptr<World> WorldFromText(const std::string& text);
-std::unique_ptr<World> WorldFromFile(const std::string& path);
+std::unique_ptr<zenthar::World> WorldFromText(const std::string& text);
+std::unique_ptr<zenthar::World> WorldFromFile(const std::string& path);
 
 /// A launch from the pad: a new launcher (its module's own defaults) standing on the pad at 5.2 N
 /// 52.8 W, with the input focus and the key script (e.g. "5:E").
-std::unique_ptr<World> WorldOnPad(const std::string& launcherName, const std::string& keys);
+std::unique_ptr<zenthar::World> WorldOnPad(const std::string& launcherName,
+                                           const std::string& keys);
 
 std::string ReadTextFile(const std::string& path);
 
@@ -38,22 +39,22 @@ double TimeOf(long frame, double dt);
 long FirstFrameAfter(double start, double span, double dt);
 
 /// Steps once; the host's events of that step.
-std::vector<HostEvent> StepOnce(World& world);
+std::vector<zenthar::HostEvent> StepOnce(zenthar::World& world);
 /// Steps until the simulation time reaches t; the host's events of those steps.
-std::vector<HostEvent> FlyUntil(World& world, double t);
+std::vector<zenthar::HostEvent> FlyUntil(zenthar::World& world, double t);
 /// Steps until a step reports an event of the kind, at most until the time limit; that step's
 /// frame, or -1.
-long FlyUntilEvent(World& world, const std::string& kind, double limit);
+long FlyUntilEvent(zenthar::World& world, const std::string& kind, double limit);
 
 /// Whether the launcher shows a lit booster flame.
-bool BoosterFlamesLit(const VesselState& launcher);
+bool BoosterFlamesLit(const zenthar::VesselState& launcher);
 
 /// Checks a resumed flight's events against the reference flight's from the saved frame on: the
 /// same events in order, each on its reference frame less the saved frame, give or take
 /// `framesOff`. Whether all came and each on its very frame.
-bool ExpectEventsFrom(const std::vector<HostEvent>& reference,
-                      const std::vector<HostEvent>& resumed, long savedFrame, long framesOff,
-                      double dt);
+bool ExpectEventsFrom(const std::vector<zenthar::HostEvent>& reference,
+                      const std::vector<zenthar::HostEvent>& resumed, long savedFrame,
+                      long framesOff, double dt);
 
 /// A vessel as a flight left it.
 struct VesselEnd {
@@ -65,13 +66,14 @@ struct VesselEnd {
   bool landed;
   bool impacted;
 };
-std::vector<VesselEnd> VesselEnds(const World& world);
+std::vector<VesselEnd> VesselEnds(const zenthar::World& world);
 
 /// The events of one kind, in order.
-std::vector<HostEvent> EventsOfKind(const std::vector<HostEvent>& events, const std::string& kind);
+std::vector<zenthar::HostEvent> EventsOfKind(const std::vector<zenthar::HostEvent>& events,
+                                             const std::string& kind);
 
 /// The world's vessels in order, each as "name:class".
-std::vector<std::string> VesselList(const World& world);
+std::vector<std::string> VesselList(const zenthar::World& world);
 
 /// The lines of one vessel's block in a scenario text, without BEGIN_VESSEL and END_VESSEL.
 std::vector<std::string> VesselBlock(const std::string& scenario, const std::string& name);

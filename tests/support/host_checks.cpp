@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zenthar;
+
 namespace {
 
 void ExpectComponent(double actual, double expected, double tolerance, const std::string& what) {

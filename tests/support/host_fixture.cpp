@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+using namespace zenthar;
+
 namespace {
 
 std::string FolderOf(const std::string& path) {

@@ -8,7 +8,7 @@
 #include "sim/world/world.h"
 
 /// Gives a world the project's class files and the folder of the built module.
-void PrepareWorld(World& world);
+void PrepareWorld(zenthar::World& world);
 
 /// A vessel state at rest at a point, upright (identity attitude), flying, empty tank.
 VESSELSTATUS StatusAt(const VECTOR3& position);
@@ -20,7 +20,7 @@ class HostFixture : public ::testing::Test {
  protected:
   HostFixture();
 
-  World world;
-  VesselState* state;
+  zenthar::World world;
+  zenthar::VesselState* state;
   VESSEL vessel;
 };

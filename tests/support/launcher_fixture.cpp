@@ -4,6 +4,9 @@
 
 #include "sim/world/call_format.h"
 
+using namespace vantor;
+using namespace zenthar;
+
 LauncherFixture::LauncherFixture() : savedPayload_(satellitePayload) {
   world.journal().Enable(true);
 }

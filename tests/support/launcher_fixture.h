@@ -19,7 +19,7 @@ class LauncherFixture : public HostFixture {
   std::vector<Call> Calls() { return ::Calls(world.journal()); }
 
  private:
-  SatellitePayload savedPayload_;
+  vantor::SatellitePayload savedPayload_;
 };
 
 /// The SetClassCaps calls that both configurations make before their own exhausts and meshes.
