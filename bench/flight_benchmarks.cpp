@@ -78,7 +78,7 @@ void WriteEvents(const std::string& path, const World& world) {
 /// into it. Returns the simulated time (s).
 double FlyDefaultLaunch(const ScratchFolder* folder) {
   World world;
-  SetUpWorld(world);
+  UseProjectFiles(world);
   VesselState* launcher = LoadDefaultLaunch(world);
   std::FILE* telemetry = nullptr;
   if (folder) {

@@ -28,7 +28,7 @@ void BM_ReadScenario(benchmark::State& state) {
   const std::string text = ManyVessels(state.range(0));
   for (auto _ : state) {
     World world;
-    SetUpWorld(world);
+    UseProjectFiles(world);
     std::istringstream in(text);
     std::string error;
     if (!ReadScenario(world, in, "many.scn", error)) state.SkipWithError(error.c_str());

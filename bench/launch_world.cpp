@@ -38,10 +38,6 @@ const PhasePlan& PlanOf(FlightPhase phase) {
   std::exit(2);
 }
 
-std::string FolderOf(const std::string& path) {
-  return path.substr(0, path.rfind('/'));
-}
-
 // The host's own record shows which phase the launcher is in, whatever the module holds.
 bool InPhase(const World& world, const VesselState* launcher, FlightPhase phase) {
   const bool boostersGone = world.Find(launcher->name + "-Stage_LeftBooster") != nullptr;
@@ -50,8 +46,7 @@ bool InPhase(const World& world, const VesselState* launcher, FlightPhase phase)
     case FlightPhase::kPad:
       return launcher->landed && launcher->engineLevel[ENGINE_MAIN] == 0 && !boostersGone;
     case FlightPhase::kBoosterBurn:
-      return !launcher->landed && !boostersGone && launcher->exhausts.size() == 3 &&
-             launcher->exhausts[1].lengthScale > 0;
+      return !launcher->landed && !boostersGone && BoosterFlameLit(*launcher);
     case FlightPhase::kCoreStage:
       return boostersGone && launcher->fuelMass > 0 && !released;
     case FlightPhase::kAfterRelease:
@@ -75,15 +70,9 @@ bool PhaseFromName(const std::string& name, FlightPhase& phase) {
   return false;
 }
 
-void SetUpWorld(World& world) {
-  std::string error;
-  if (!world.classes().LoadFolder(VANTOR_CLASSES_DIR, error)) Fail(error);
-  world.moduleFolder = FolderOf(VANTOR_MODULE_PATH);
-}
-
 VesselState* LoadDefaultLaunch(World& world) {
   std::string error;
-  if (!LoadScenarioFile(world, VANTOR_SCENARIOS_DIR "/default.scn", error)) Fail(error);
+  if (!LoadScenarioFile(world, ScenarioPath("default.scn"), error)) Fail(error);
   VesselState* launcher = world.Launcher();
   if (launcher == nullptr || launcher->moduleVessel == nullptr)
     Fail("the default scenario holds no launcher");
@@ -91,7 +80,7 @@ VesselState* LoadDefaultLaunch(World& world) {
 }
 
 VesselState* FlyToPhase(World& world, FlightPhase phase) {
-  SetUpWorld(world);
+  UseProjectFiles(world);
   VesselState* launcher = LoadDefaultLaunch(world);
   const PhasePlan& plan = PlanOf(phase);
   if (plan.flyTo >= 0) {

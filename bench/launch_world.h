@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "host/vessel.h"
+#include "host/callbacks.h"
 #include "sim/world/world.h"
+#include "tests/support/project_world.h"
 
 // The default launch (scenarios/default.scn) flown in the stand-in host, and the launcher's time
 // step taken in each of its phases the way the host takes it: through the loaded module's
@@ -24,11 +25,7 @@ const char* PhaseName(FlightPhase phase);
 /// The phase of a name PhaseName gives; false for any other text.
 bool PhaseFromName(const std::string& name, FlightPhase& phase);
 
-/// Gives a world the project's class files and the built module. Exits with a message when the
-/// class files cannot be read: nothing can be measured without them.
-void SetUpWorld(zenthar::World& world);
-
-/// Reads the default launch into a world set up by SetUpWorld and returns the launcher. Exits
+/// Reads the default launch into a world set up by UseProjectFiles and returns the launcher. Exits
 /// with a message when the scenario cannot be flown.
 zenthar::VesselState* LoadDefaultLaunch(zenthar::World& world);
 
@@ -55,7 +52,7 @@ class PhaseStepper {
   }
 
  private:
-  void (*timestep_)(VESSEL*, double);
+  decltype(&zvcTimestep) timestep_;
   VESSEL* moduleVessel_;
   double dt_;     ///< s
   double begin_;  ///< s, simulation time window within the phase

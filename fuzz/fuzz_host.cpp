@@ -10,34 +10,11 @@ using namespace zenthar;
 
 namespace {
 
-const ClassRegistry& ProjectClasses() {
-  static const ClassRegistry classes = [] {
-    ClassRegistry registry;
-    std::string error;
-    if (!registry.LoadFolder(VANTOR_CLASSES_DIR, error)) FuzzFail("class files: " + error, "");
-    VesselClass host;
-    host.name = "FuzzHost";
-    registry.Add(host);
-    return registry;
-  }();
-  return classes;
-}
-
-std::string ModuleFolder() {
-  const std::string path = VANTOR_MODULE_PATH;
-  return path.substr(0, path.rfind('/'));
-}
-
 bool StartsWith(const std::string& line, const char* key) {
   return line.compare(0, std::char_traits<char>::length(key), key) == 0;
 }
 
 }  // namespace
-
-void PrepareFuzzWorld(World& world, bool loadsModule) {
-  world.classes() = ProjectClasses();
-  world.moduleFolder = loadsModule ? ModuleFolder() : "/nonexistent";
-}
 
 void FuzzFail(const std::string& what, const std::string& context) {
   std::fprintf(stderr, "fuzz property broken: %s\n--- context ---\n%s\n---\n", what.c_str(),

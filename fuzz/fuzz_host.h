@@ -4,14 +4,9 @@
 #include <vector>
 
 #include "sim/world/world.h"
+#include "tests/support/project_world.h"
 
 // What both fuzz targets need of the stand-in host.
-
-/// Gives a fresh world the project's class files (read once per process) and a passive class
-/// "FuzzHost" for a vessel that the module is bound to directly. With loadsModule, the world finds
-/// the built module when a launcher class asks for it; without, a launcher class is refused, so
-/// that nothing but the statically linked module objects ever runs.
-void PrepareFuzzWorld(zenthar::World& world, bool loadsModule);
 
 /// Reports a broken property with the input's context and ends the process, which libFuzzer
 /// records as a crash and the corpus replay as a failed test.

@@ -46,12 +46,12 @@ std::string Joined(const std::vector<std::string>& lines) {
 class Launcher {
  public:
   explicit Launcher(const std::string& input) : input_(input) {
-    PrepareFuzzWorld(world_, false);
+    UseProjectFiles(world_, false);
     world_.dt = FRAME;
     VESSELSTATUS status{};
     status.position = {world_.planet.radius + 100, 0, 0};
     std::string error;
-    host_ = world_.CreateVessel("Vantor1", "FuzzHost", status, error);
+    host_ = world_.CreateVessel("Vantor1", kTestBodyClass, status, error);
     if (host_ == nullptr) FuzzFail("no host vessel: " + error, input_);
     Init();
   }

@@ -61,7 +61,7 @@ bool WithinLimits(const World& world) {
 
 /// Reads text into a fresh world; the error when it is refused.
 bool Read(World& world, const std::string& text, const std::string& source, std::string& error) {
-  PrepareFuzzWorld(world, true);
+  UseProjectFiles(world);
   std::istringstream in(text);
   return ReadScenario(world, in, source, error);
 }

@@ -136,13 +136,8 @@ class Attempt {
  public:
   Attempt() : savedPayload_(satellitePayload) {
     satellitePayload = {"", "", 0.0, {0, 0, 0}, true};
-    PrepareWorld(world);
-    VesselClass body;
-    body.name = "TestBody";
-    world.classes().Add(body);
-    std::string error;
-    state = world.CreateVessel("L1", "TestBody", StatusAt({6371016, 0, 0}), error);
-    if (state == nullptr) ADD_FAILURE() << error;
+    UseProjectFiles(world);
+    state = AddTestBody(world, "L1", {6371016, 0, 0});
     testAllocator.liveCount = 0;
     testAllocator.overflow = false;
     testAllocator.watching = true;

@@ -66,9 +66,9 @@ TEST(FlightEndToEnd, LaunchWithoutSatelliteBurnsToEmptyAndStopsAfterTheFairing) 
   StepOnce(*world);
   EXPECT_EQ(1.0, launcher->engineLevel[ENGINE_MAIN]);
   FlyUntil(*world, TimeOf(ignition, dt));
-  EXPECT_FALSE(BoosterFlamesLit(*launcher)) << "ignited before frame " << ignition;
+  EXPECT_FALSE(BoosterFlameLit(*launcher)) << "ignited before frame " << ignition;
   StepOnce(*world);
-  EXPECT_TRUE(BoosterFlamesLit(*launcher)) << "not ignited in frame " << ignition;
+  EXPECT_TRUE(BoosterFlameLit(*launcher)) << "not ignited in frame " << ignition;
 
   FlyUntil(*world, TimeOf(separation, dt));
   EXPECT_EQ(1u, world->vessels().size()) << "boosters gone before frame " << separation;

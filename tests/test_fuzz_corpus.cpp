@@ -68,7 +68,7 @@ TEST(FoundByFuzzing, AKeyPressBeyondAnyFrameIsHeldBackAndSaved) {
   std::string saved;
   {
     World world;
-    PrepareWorld(world);
+    UseProjectFiles(world);
     std::istringstream in(
         "BEGIN_ENVIRONMENT\nKEYS 1e20:J\nEND_ENVIRONMENT\n"
         "BEGIN_VESSEL S:Relaysat\nRPOS 7000000 0 0\nEND_VESSEL\n");
@@ -79,7 +79,7 @@ TEST(FoundByFuzzing, AKeyPressBeyondAnyFrameIsHeldBackAndSaved) {
     saved = WriteScenario(world);
   }
   World again;
-  PrepareWorld(again);
+  UseProjectFiles(again);
   std::istringstream in(saved);
   std::string error;
   ASSERT_TRUE(ReadScenario(again, in, "saved.scn", error)) << error << "\n" << saved;
@@ -104,7 +104,7 @@ TEST(FoundByFuzzing, AVesselNameHoldsNoCarriageReturn) {
   };
   for (const Case& c : cases) {
     World world;
-    PrepareWorld(world);
+    UseProjectFiles(world);
     std::istringstream in(c.text);
     std::string error;
     EXPECT_EQ(ReadScenario(world, in, "test.scn", error), c.reads)

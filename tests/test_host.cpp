@@ -294,7 +294,7 @@ TEST(ModuleLoader, RefusesAModuleThatLacksACallbackOrDoesNotLoad) {
 
 TEST(ModuleLoader, AClassWhoseModuleFailsCreatesNothing) {
   World world;
-  PrepareWorld(world);
+  UseProjectFiles(world);
   world.classes().Add(VesselClass{"Broken", INCOMPLETE_MODULE_PATH});
   std::string error;
   EXPECT_EQ(nullptr, world.CreateVessel("B", "Broken", StatusAt({7e6, 0, 0}), error));
@@ -306,7 +306,7 @@ TEST(ModuleLoader, AClassWhoseModuleFailsCreatesNothing) {
 class ProbeWorld : public ::testing::Test {
  protected:
   ProbeWorld() {
-    PrepareWorld(world);
+    UseProjectFiles(world);
     world.classes().Add(VesselClass{"Probe", PROBE_MODULE_PATH});
     std::string error;
     probe = world.CreateVessel("P", "Probe", StatusAt({7e6, 0, 0}), error);

@@ -135,19 +135,8 @@ class Sequence {
  private:
   // Ten thousand sequences: the class files are read once.
   static OBJHANDLE Create(World& world) {
-    static const ClassRegistry classes = [] {
-      World reader;
-      PrepareWorld(reader);
-      VesselClass body;
-      body.name = "TestBody";
-      reader.classes().Add(body);
-      return reader.classes();
-    }();
-    world.classes() = classes;
-    std::string error;
-    VesselState* state = world.CreateVessel("L1", "TestBody", StatusAt({6371016, 0, 0}), error);
-    if (state == nullptr) ADD_FAILURE() << error;
-    return state;
+    UseProjectFiles(world);
+    return AddTestBody(world, "L1", {6371016, 0, 0});
   }
 
   VESSEL* Target() { return live_.empty() ? &ownVessel_ : live_.back(); }

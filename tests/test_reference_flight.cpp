@@ -85,7 +85,7 @@ class Recorder {
       mainLevel_ = launcher->engineLevel[ENGINE_MAIN];
       Add(frame, "engine", launcher->name, Real(mainLevel_), launcher);
     }
-    if (!boostersLit_ && BoosterFlamesLit(*launcher)) {
+    if (!boostersLit_ && BoosterFlameLit(*launcher)) {
       boostersLit_ = true;
       Add(frame, "booster_ignition", launcher->name, "", launcher);
     }

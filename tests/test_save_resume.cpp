@@ -249,7 +249,7 @@ TEST(SampleScenarios, StackBurnSeparatesItsBoostersWhenTheBurnPasses129Seconds) 
 
   const double climbing = Altitude(*launcher, world->planet);
   StepOnce(*world);
-  EXPECT_TRUE(BoosterFlamesLit(*launcher));
+  EXPECT_TRUE(BoosterFlameLit(*launcher));
   const long separation = FirstFrameAfter(-burning, BOOSTER_BURN, dt);
   // The first step after 129 - 40.2 = 88.8 s of flight.
   EXPECT_NEAR(BOOSTER_BURN - burning + dt / 2, TimeOf(separation, dt), dt / 2 + 1e-9);

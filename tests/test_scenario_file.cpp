@@ -11,7 +11,7 @@ using namespace zenthar;
 namespace {
 
 bool Read(World& world, const std::string& text, std::string& error) {
-  PrepareWorld(world);
+  UseProjectFiles(world);
   std::istringstream in(text);
   return ReadScenario(world, in, "test.scn", error);
 }

@@ -151,6 +151,21 @@ enum {
 // Event columns.
 enum { E_T, E_KIND, E_VESSEL, E_DETAIL, E_ALTITUDE, E_SPEED, E_MASS };
 
+// What the timeline calls a body that leaves is what its class file says it is: a class is
+// renamed or recast by its files alone.
+TEST(Zsim, TheTimelineNamesALeavingBodyByItsClassFilesRole) {
+  TempFolder folder;
+  fs::copy(VANTOR_CLASSES_DIR, folder / "classes");
+  for (const char* side : {"Left", "Right"})
+    WriteFile(folder / ("classes/Vantor_" + std::string(side) + "Booster.cfg"),
+              "Mass = 39800\nRole = fairing\n");
+  const Outcome run = Zsim(folder, "fly '" + kDefaultScenario +
+                                       "' --classes classes --out flight --until 140 --no-plot");
+  ASSERT_EQ(0, run.status) << run.err;
+  EXPECT_NE(std::string::npos, run.out.find("fairing jettison")) << run.out;
+  EXPECT_EQ(std::string::npos, run.out.find("booster separation")) << run.out;
+}
+
 TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   TempFolder folder;
   const Outcome run = Zsim(
@@ -332,6 +347,8 @@ TEST(Zsim, HostileInputIsRefusedOrFlownWithoutABadValue) {
   for (int t = 0; t <= 64; ++t) points += " " + std::to_string(t) + " 90";
   fs::create_directory(folder / "bad");
   WriteFile(folder / "bad/Relaysat.cfg", "Mass = inf\n");
+  fs::create_directory(folder / "badrole");
+  WriteFile(folder / "badrole/Vantor_LeftBooster.cfg", "Mass = 39800\nRole = boster\n");
   struct {
     std::string text;  ///< case.scn
     std::string options;
@@ -374,6 +391,8 @@ TEST(Zsim, HostileInputIsRefusedOrFlownWithoutABadValue) {
        "100000000"},
       {pad + end, "--classes bad", 1,
        "zsim: bad/Relaysat.cfg:1: Mass: expected a mass from 0 to 1e+09 kg, found 'inf'"},
+      {pad + end, "--classes badrole", 1,
+       "zsim: badrole/Vantor_LeftBooster.cfg:2: Role: expected booster or fairing, found 'boster'"},
       // Flown: comments after every host line, the example header of docs/SCENARIO.md; an
       // optional --realtime factor that leaves the scenario alone; values the module passes on.
       {"BEGIN_ENVIRONMENT\nDT 0.01              # frame length, s\nEND_ENVIRONMENT  # ok\n"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
 #include "sim/world/host_limits.h"
 #include "sim/world/journal.h"

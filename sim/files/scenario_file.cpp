@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "sim/files/host_state_lines.h"
-#include "sim/files/text.h"
+#include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
 
 namespace zenthar {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <istream>
 
-#include "sim/files/text.h"
+#include "sim/files/text_format.h"
 
 namespace zenthar {
 

@@ -4,13 +4,25 @@
 
 #include <fstream>
 
-#include "sim/files/text.h"
+#include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
 #include "sim/world/host_limits.h"
 
 namespace zenthar {
 
 namespace {
+
+bool ReadRole(FieldReader& fields, VesselRole& role) {
+  std::string word;
+  if (!fields.Word("booster or fairing", word) || !fields.End()) return false;
+  if (word == "booster")
+    role = VesselRole::kBooster;
+  else if (word == "fairing")
+    role = VesselRole::kFairing;
+  else
+    return fields.Fail("expected booster or fairing, found '" + word + "'");
+  return true;
+}
 
 /// One "Key = value" line of a class file into the class. False with "Key: expected ..." or
 /// "unknown key" otherwise.
@@ -28,6 +40,8 @@ bool ReadClassLine(const std::string& key, const std::string& value, VesselClass
   bool read = false;
   if (key == "Module")
     read = fields.Word("a module name or path", vesselClass.module) && fields.End();
+  else if (key == "Role")
+    read = ReadRole(fields, vesselClass.role);
   else
     for (const auto& number : numbers)
       if (key == number.key) read = fields.Number(number.range, number.value) && fields.End();
@@ -37,7 +51,7 @@ bool ReadClassLine(const std::string& key, const std::string& value, VesselClass
 }
 
 /// One class file: "Key = value" lines, '#' starts a comment. Keys: Module, Mass, Size, CW,
-/// TouchdownHeight.
+/// TouchdownHeight, Role.
 bool ReadClassFile(const std::string& path, VesselClass& vesselClass, std::string& error) {
   std::ifstream file(path);
   if (!file) {
@@ -86,6 +100,11 @@ bool ClassRegistry::LoadFolder(const std::string& dir, std::string& error) {
   }
   closedir(folder);
   return ok;
+}
+
+void ClassRegistry::UseModule(const std::string& module) {
+  for (auto& named : classes_)
+    if (!named.second.module.empty()) named.second.module = module;
 }
 
 const VesselClass* ClassRegistry::Find(const std::string& name) const {

@@ -5,6 +5,10 @@
 
 namespace zenthar {
 
+/// What a passive body is to the launcher that releases it, as its class file says ("Role =
+/// booster"): what the host's timeline calls its leaving.
+enum class VesselRole { kNone, kBooster, kFairing };
+
 /// A vessel class as its class file describes it: a module that flies it, or a passive body.
 struct VesselClass {
   std::string name;
@@ -13,6 +17,7 @@ struct VesselClass {
   double size = 1;             ///< m, mean radius
   double cw = 0.5;             ///< drag coefficient of a passive body along every axis
   double touchdownHeight = 0;  ///< m, below the vessel's origin: where it stands on the ground
+  VesselRole role = VesselRole::kNone;
 };
 
 /// The known classes, read from the class files "<Name>.cfg" of one folder.
@@ -21,6 +26,8 @@ class ClassRegistry {
   /// Reads every class file in dir. False, with the reason, when a file cannot be read.
   bool LoadFolder(const std::string& dir, std::string& error);
   void Add(const VesselClass& vesselClass) { classes_[vesselClass.name] = vesselClass; }
+  /// Every class that names a module names this one (a name or a path) instead.
+  void UseModule(const std::string& module);
   const VesselClass* Find(const std::string& name) const;
   const std::string& folder() const { return folder_; }
 

@@ -2,14 +2,13 @@
 
 #include <cmath>
 
+#include "sim/physics/physical_constants.h"
+
 namespace zenthar {
 
 namespace {
 
 // Constants of the 1976 standard.
-const double G0 = 9.80665;                    ///< m/s^2, sea-level gravity
-const double GAS_CONSTANT = 8.31432e3;        ///< J/(kmol K), the standard's R*
-const double MOLAR_MASS = 28.9644;            ///< kg/kmol, sea-level molecular weight of air
 const double EARTH_RADIUS = 6356766.0;        ///< m, the radius of the geopotential conversion
 const double TOP_ALTITUDE = 86000.0;          ///< m geometric; vacuum from here up
 const double SEA_LEVEL_PRESSURE = 101325;     ///< Pa
@@ -31,7 +30,7 @@ struct Layers {
 
 /// Pressure at geopotential altitude h within a layer whose base pressure is known.
 double LayerPressure(const Layer& layer, double h) {
-  const double gmr = G0 * MOLAR_MASS / GAS_CONSTANT;  // K/m'
+  const double gmr = kStandardGravity * kAirMolarMass / kGasConstant;  // K/m'
   if (layer.lapseRate == 0) {
     return layer.basePressure * std::exp(-gmr * (h - layer.baseHeight) / layer.baseTemperature);
   }
@@ -68,7 +67,7 @@ AtmosphereSample StandardAtmosphere(double geometricAltitude) {
   const double pressure = LayerPressure(layer, h);
   // Below 86 km the mean molecular weight is taken as constant, so the molecular-scale
   // temperature gives the density exactly.
-  const double density = pressure * MOLAR_MASS / (GAS_CONSTANT * temperature);
+  const double density = pressure * kAirMolarMass / (kGasConstant * temperature);
   return {pressure, density, temperature};
 }
 

@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "sim/physics/physical_constants.h"
+
 namespace zenthar {
 
 void PlaceOnPad(VesselState& vessel, const Planet& planet, double latitudeDeg,
                 double longitudeDeg) {
-  const double degree = 3.14159265358979323846 / 180;  // rad
-  const double lat = latitudeDeg * degree, lon = longitudeDeg * degree;
+  const double lat = latitudeDeg * kDegree, lon = longitudeDeg * kDegree;
   const double cosLat = std::cos(lat), sinLat = std::sin(lat);
   const double cosLon = std::cos(lon), sinLon = std::sin(lon);
   // Vessel x to the east, y to the north, z up: a right-handed local frame.

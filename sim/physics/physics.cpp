@@ -3,12 +3,11 @@
 #include <cmath>
 
 #include "sim/physics/atmosphere.h"
+#include "sim/physics/physical_constants.h"
 
 namespace zenthar {
 
 namespace {
-
-const double PI = 3.14159265358979323846;
 
 /// What drives the vessel during one stretch of a step.
 struct Drive {
@@ -43,7 +42,7 @@ double DragFactor(const VesselState& vessel) {
   const VECTOR3 u = TransposeTimes(vessel.attitude, vessel.velocity);  // m/s, vessel frame
   const double cz = u.z > 0 ? vessel.cw[0] : vessel.cw[1];
   const double cd = (vessel.cw[2] * u.x * u.x + vessel.cw[3] * u.y * u.y + cz * u.z * u.z) / speed2;
-  const double area = PI * vessel.size * vessel.size;  // m^2
+  const double area = kPi * vessel.size * vessel.size;  // m^2
   return 0.5 * vessel.atmDensity * cd * area;
 }
 

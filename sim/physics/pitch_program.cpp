@@ -2,15 +2,15 @@
 
 #include <cmath>
 
+#include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
+#include "sim/physics/physical_constants.h"
 #include "sim/world/journal.h"
 #include "sim/world/vessel_state.h"
 
 namespace zenthar {
 
 namespace {
-
-const double DEGREE = 3.14159265358979323846 / 180;  // rad
 
 VECTOR3 Unit(const VECTOR3& v) {
   return (1 / Length(v)) * v;
@@ -83,9 +83,9 @@ void SteerToProgram(VesselState& vessel, double t) {
   // Over a pole every direction is south: take the global y axis as east there.
   east = Length(east) > 1e-9 ? Unit(east) : VECTOR3{0, 1, 0};
   const VECTOR3 north = Cross(up, east);
-  const double heading = vessel.pitch.heading * DEGREE;
+  const double heading = vessel.pitch.heading * kDegree;
   const VECTOR3 horizontal = std::cos(heading) * north + std::sin(heading) * east;
-  const double elevation = vessel.pitch.ElevationAt(t) * DEGREE;
+  const double elevation = vessel.pitch.ElevationAt(t) * kDegree;
   // Vessel z along the nose, y across the plane of the ascent, x completing the frame: on the
   // pad (elevation 90, heading east) that is x east, y north, z up.
   const VECTOR3 z = std::sin(elevation) * up + std::cos(elevation) * horizontal;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/vector3.h"
+#include "sim/physics/physical_constants.h"
 
 namespace zenthar {
 
@@ -32,9 +33,6 @@ struct ValueRange {
   std::string Expected() const;
 };
 
-/// The shortest decimal text that reads back as the same double ("0.0001", "1e+12").
-std::string ShortNumber(double value);
-
 // Text.
 constexpr std::size_t kLongestLine = 4096;        ///< bytes of a line, its end not counted
 constexpr std::size_t kLargestFile = 256u << 20;  ///< bytes of a scenario or class file
@@ -53,8 +51,7 @@ constexpr ValueRange kSpeedFactor{"a speed factor", 0.01, 1e6, ""};
 constexpr ValueRange kPositionCoordinate{"a position coordinate", -1e12, 1e12, "m"};
 constexpr double kFarthest = 1e12;  ///< m, from the planet's centre
 constexpr ValueRange kVelocityCoordinate{"a velocity coordinate", -1e5, 1e5, "m/s"};
-constexpr ValueRange kAttitudeAngle{"an attitude angle", -2 * 3.14159265358979323846,
-                                    2 * 3.14159265358979323846, "rad"};
+constexpr ValueRange kAttitudeAngle{"an attitude angle", -2 * kPi, 2 * kPi, "rad"};
 constexpr ValueRange kAngularVelocity{"an angular velocity", -100, 100, "rad/s"};
 constexpr ValueRange kLevel{"a level", 0, 1, ""};
 constexpr ValueRange kLatitude{"a latitude", -90, 90, "deg"};

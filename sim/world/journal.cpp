@@ -1,7 +1,5 @@
 #include "sim/world/journal.h"
 
-#include <cstdio>
-
 namespace zenthar {
 
 void Journal::Record(double time, std::string vessel, std::string operation, std::string arguments,
@@ -15,12 +13,6 @@ std::vector<std::string> Journal::Operations() const {
   operations.reserve(entries_.size());
   for (const JournalEntry& entry : entries_) operations.push_back(entry.operation);
   return operations;
-}
-
-std::string FormatDouble(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
 }
 
 }  // namespace zenthar

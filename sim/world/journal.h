@@ -36,7 +36,4 @@ class Journal {
   std::vector<JournalEntry> entries_;
 };
 
-/// Formatting of journal arguments: doubles that read back exactly.
-std::string FormatDouble(double value);
-
 }  // namespace zenthar

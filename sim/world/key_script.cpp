@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
 #include "sim/world/journal.h"
 

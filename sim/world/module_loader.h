@@ -3,21 +3,19 @@
 #include <memory>
 #include <string>
 
-#include "host/handles.h"
-#include "host/vessel.h"
-#include "host/vessel_status.h"
+#include "host/callbacks.h"
 
 namespace zenthar {
 
-/// The seven callbacks of a vessel module.
+/// The seven callbacks of a vessel module, typed as host/callbacks.h declares them.
 struct ModuleCallbacks {
-  VESSEL* (*init)(OBJHANDLE, int);
-  void (*exit)(VESSEL*);
-  void (*setClassCaps)(VESSEL*);
-  void (*timestep)(VESSEL*, double);
-  int (*consumeKey)(VESSEL*, const char*);
-  void (*loadState)(VESSEL*, FILEHANDLE, VESSELSTATUS*);
-  void (*saveState)(VESSEL*, FILEHANDLE);
+  decltype(&zvcInit) init;
+  decltype(&zvcExit) exit;
+  decltype(&zvcSetClassCaps) setClassCaps;
+  decltype(&zvcTimestep) timestep;
+  decltype(&zvcConsumeKey) consumeKey;
+  decltype(&zvcLoadState) loadState;
+  decltype(&zvcSaveState) saveState;
 };
 
 /// A vessel module loaded with dlopen; unloaded when destroyed.

@@ -87,4 +87,12 @@ struct VesselState {
   double Mass() const { return emptyMass + fuelMass; }
 };
 
+/// Whether a flame that the module sizes itself is lit: the launcher's booster flames, scaled from
+/// nothing when the boosters ignite.
+inline bool BoosterFlameLit(const VesselState& vessel) {
+  for (const ExhaustRef& flame : vessel.exhausts)
+    if (flame.type == EXHAUST_CUSTOM && flame.lengthScale > 0) return true;
+  return false;
+}
+
 }  // namespace zenthar

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "sim/files/host_state_lines.h"
+#include "sim/files/text_format.h"
 #include "sim/physics/launch_pad.h"
 #include "sim/physics/physics.h"
 #include "sim/physics/pitch_program.h"

@@ -43,6 +43,7 @@ class World {
   Planet planet;
   double dt = 0.01;  ///< s, frame length
   ClassRegistry& classes() { return classes_; }
+  const ClassRegistry& classes() const { return classes_; }
   /// Where a module named in a class file ("vantor") is found as lib<name>.so; a module given as a
   /// path is used as it stands.
   std::string moduleFolder;

@@ -3,6 +3,7 @@
 #include "host/zapi.h"
 
 #include "sim/files/scenario_stream.h"
+#include "sim/files/text_format.h"
 #include "sim/world/call_format.h"
 #include "sim/world/world.h"
 

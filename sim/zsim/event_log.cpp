@@ -14,19 +14,13 @@ const char* const kBoosterSeparation = "booster separation";
 const char* const kFairingJettison = "fairing jettison";
 const char* const kSatelliteRelease = "satellite release";
 
-bool BoosterFlameLit(const VesselState& vessel) {
-  for (const ExhaustRef& flame : vessel.exhausts)
-    if (flame.type == EXHAUST_CUSTOM && flame.lengthScale > 0) return true;
-  return false;
-}
-
-/// What a body that appears during the flight means, from its class: the launcher's own bodies
-/// by their class names; anything else it makes is the satellite.
-const char* MilestoneOf(const std::string& className) {
-  if (className == "Vantor_LeftBooster" || className == "Vantor_RightBooster")
-    return kBoosterSeparation;
-  if (className == "Vantor_LeftPayload" || className == "Vantor_RightPayload")
-    return kFairingJettison;
+/// What a body that appears during the flight means, from the role its class file gives it;
+/// anything else the launcher makes is the satellite, the body it releases last.
+const char* MilestoneOf(const ClassRegistry& classes, const std::string& className) {
+  const VesselClass* made = classes.Find(className);
+  const VesselRole role = made ? made->role : VesselRole::kNone;
+  if (role == VesselRole::kBooster) return kBoosterSeparation;
+  if (role == VesselRole::kFairing) return kFairingJettison;
   return kSatelliteRelease;
 }
 
@@ -89,7 +83,7 @@ void EventLog::Add(const std::string& kind, const VesselState* stateOf, const st
 void EventLog::TakeHostReport(const HostEvent& report, bool atLoad) {
   const VesselState* named = world_.Find(report.vessel);
   if (report.kind == "vessel_created" && !atLoad) {
-    const char* milestone = MilestoneOf(report.detail);
+    const char* milestone = MilestoneOf(world_.classes(), report.detail);
     Add(report.kind, vehicle_, report.vessel, report.detail, report.time, false, milestone);
     phase_ = milestone == kSatelliteRelease  ? "satellite released"
              : milestone == kFairingJettison ? "fairing jettison"

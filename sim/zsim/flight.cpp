@@ -9,6 +9,7 @@
 #include <string>
 
 #include "sim/files/scenario_file.h"
+#include "sim/files/text_format.h"
 #include "sim/world/world.h"
 #include "sim/zsim/event_log.h"
 #include "sim/zsim/flight_signals.h"
@@ -75,12 +76,7 @@ std::string BaseName(const std::string& path) {
 /// saved_T.scn with T in six digits (saved_100.scn), or as many more as it takes to read back as
 /// the same time, so that two save times never share a name.
 std::string SaveName(double time) {
-  char text[40];
-  for (int digits = 6; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, time);
-    if (std::strtod(text, nullptr) == time) break;
-  }
-  return std::string("saved_") + text + ".scn";
+  return "saved_" + ShortestDigits(time, 6) + ".scn";
 }
 
 bool WriteText(const std::string& path, const std::string& text, std::string& error) {
@@ -174,9 +170,8 @@ bool Flight::Open(std::string& error) {
   if (options_.trace) {
     traceFile_ = OpenForWriting(out_.Staged("trace.log"), error);
     if (!traceFile_) return false;
-    char about[64];
-    std::snprintf(about, sizeof about, ", dt %.17g s", world_.dt);
-    trace_.emplace(traceFile_.get(), TraceField(options_.scenario) + about);
+    trace_.emplace(traceFile_.get(),
+                   TraceField(options_.scenario) + ", dt " + FormatDouble(world_.dt) + " s");
   }
   if (options_.realtime > 0)
     watch_ = std::make_unique<RealtimeWatch>(options_.realtime, world_.time(),

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "sim/files/text_format.h"
 #include "sim/zsim/printable.h"
 
 namespace zenthar::zsim {
@@ -126,19 +127,17 @@ std::vector<PlotMark> PlotMarks(const std::vector<FlightEvent>& events, double c
 
 std::string GnuplotScript(const PlotRequest& request) {
   const std::string data = Quoted(kTelemetryCsv);
-  char number[64];
   std::string script;
   script += "set terminal pngcairo noenhanced size 1200,1500 font 'Sans,11'\n";
   script += "set output " + Quoted(kPng) + "\n";
   script += "set datafile separator comma\n";
   script += "set multiplot layout 5,1 margins 0.08,0.97,0.05,0.95 spacing 0,0.012 title " +
             QuotedLines(request.titleLines) + " font ',14'\n";
-  std::snprintf(number, sizeof number, "%.17g", request.endTime > 0 ? request.endTime : 1.0);
-  script += std::string("set xrange [0:") + number + "]\n";
+  script += "set xrange [0:" + FormatDouble(request.endTime > 0 ? request.endTime : 1.0) + "]\n";
   script += "set grid lc rgb '#dddddd'\nset ytics nomirror\nunset key\nset format x ''\n";
   script += "set style textbox opaque noborder margins 1,1\n";  // names stay legible over curves
   for (std::size_t i = 0; i < request.marks.size(); ++i) {
-    std::snprintf(number, sizeof number, "%.17g", request.marks[i].time);
+    const std::string number = FormatDouble(request.marks[i].time);
     script += "set arrow " + std::to_string(i + 1) + " from first " + number +
               ", graph 0 to first " + number +
               ", graph 1 nohead lc rgb '#555555' dashtype 2 front\n";

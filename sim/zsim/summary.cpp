@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "sim/physics/atmosphere.h"
+#include "sim/physics/physical_constants.h"
 #include "sim/physics/physics.h"
 #include "sim/zsim/orbit.h"
 #include "sim/zsim/printable.h"
@@ -11,8 +12,6 @@
 namespace zenthar::zsim {
 
 namespace {
-
-const double STANDARD_GRAVITY = 9.80665;  // m/s^2, for accelerations in g
 
 /// Appends formatted text, however long its names are.
 void Append(std::string& text, const char* format, ...) {
@@ -79,7 +78,7 @@ std::string FlightSummary(const World& world, const std::string& scenario, const
   Append(text,
          "Maximum acceleration     %8.2f m/s^2 (%.2f g)  at T+%8.2f s  (altitude %.1f km, "
          "speed %.1f m/s)\n\n",
-         a.value, a.value / STANDARD_GRAVITY, a.time, a.altitude / 1000, a.speed);
+         a.value, a.value / kStandardGravity, a.time, a.altitude / 1000, a.speed);
 
   text += "Events\n";
   for (const std::string& line : TimelineLines(log.events(), 0)) text += "  " + line + "\n";

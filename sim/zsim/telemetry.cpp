@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "sim/physics/atmosphere.h"
+#include "sim/physics/physical_constants.h"
 #include "sim/physics/physics.h"
 #include "sim/zsim/csv_field.h"
 
@@ -10,10 +11,9 @@ namespace zenthar::zsim {
 
 namespace {
 
-/// Speed of sound (m/s) in air at temperature t (K): sqrt(gamma R* T / M0) with the standard
-/// atmosphere's gas constant 8314.32 J/(kmol K), molar mass 28.9644 kg/kmol and gamma 1.4.
+/// Speed of sound (m/s) in air at temperature t (K): sqrt(gamma R* T / M0).
 double SpeedOfSound(double temperature) {
-  return std::sqrt(1.4 * 8314.32 / 28.9644 * temperature);
+  return std::sqrt(kAirHeatCapacityRatio * kGasConstant / kAirMolarMass * temperature);
 }
 
 VECTOR3 Gravity(const VECTOR3& position, const Planet& planet) {

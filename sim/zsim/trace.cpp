@@ -1,5 +1,7 @@
 #include "sim/zsim/trace.h"
 
+#include "sim/files/text_format.h"
+
 namespace zenthar::zsim {
 
 TraceWriter::TraceWriter(std::FILE* file, const std::string& about) : file_(file) {

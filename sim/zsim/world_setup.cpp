@@ -1,36 +1,17 @@
 #include "sim/zsim/world_setup.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "sim/files/scenario_file.h"
+#include "sim/files/text_format.h"
 #include "sim/world/host_limits.h"
 
 namespace zenthar::zsim {
 
 namespace {
-
-/// Every class file of the folder that names a module now names this one instead.
-void ReplaceModule(ClassRegistry& classes, const std::string& folder, const std::string& path) {
-  DIR* listing = opendir(folder.c_str());
-  if (!listing) return;
-  const std::string suffix = ".cfg";
-  while (const dirent* entry = readdir(listing)) {
-    const std::string file = entry->d_name;
-    if (file.size() <= suffix.size() ||
-        file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
-      continue;
-    const VesselClass* found = classes.Find(file.substr(0, file.size() - suffix.size()));
-    if (!found || found->module.empty()) continue;
-    VesselClass replaced = *found;
-    replaced.module = path;
-    classes.Add(replaced);
-  }
-  closedir(listing);
-}
 
 bool IsFolder(const std::string& path) {
   struct stat info;
@@ -56,7 +37,7 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
     const std::string path =
         options.module.find('/') == std::string::npos ? "./" + options.module : options.module;
     if (!world.LoadModule(path, error)) return Refuse(error, "--module: " + error);
-    ReplaceModule(world.classes(), classFolder, path);
+    world.classes().UseModule(path);
   }
   if (options.trace) world.journal().Enable(true);
 

@@ -22,13 +22,9 @@ const double PAD_LONGITUDE = -52.8;  // deg
 
 }  // namespace
 
-std::string ScenarioPath(const std::string& file) {
-  return std::string(VANTOR_SCENARIOS_DIR) + "/" + file;
-}
-
 std::unique_ptr<World> NewWorld() {
   auto world = std::make_unique<World>();
-  PrepareWorld(*world);
+  UseProjectFiles(*world);
   return world;
 }
 
@@ -108,12 +104,6 @@ long FlyUntilEvent(World& world, const std::string& kind, double limit) {
       if (event.kind == kind) return frame;
   }
   return -1;
-}
-
-bool BoosterFlamesLit(const VesselState& launcher) {
-  for (const ExhaustRef& flame : launcher.exhausts)
-    if (flame.type == EXHAUST_CUSTOM && flame.lengthScale > 0) return true;
-  return false;
 }
 
 bool ExpectEventsFrom(const std::vector<HostEvent>& reference,

@@ -11,9 +11,7 @@
 #include <vector>
 
 #include "sim/world/world.h"
-
-/// A file of the project's scenarios folder, e.g. "default.scn".
-std::string ScenarioPath(const std::string& file);
+#include "tests/support/project_world.h"
 
 /// A world with the project's class files and the built module's folder.
 std::unique_ptr<zenthar::World> NewWorld();
@@ -45,9 +43,6 @@ std::vector<zenthar::HostEvent> FlyUntil(zenthar::World& world, double t);
 /// Steps until a step reports an event of the kind, at most until the time limit; that step's
 /// frame, or -1.
 long FlyUntilEvent(zenthar::World& world, const std::string& kind, double limit);
-
-/// Whether the launcher shows a lit booster flame.
-bool BoosterFlamesLit(const zenthar::VesselState& launcher);
 
 /// Checks a resumed flight's events against the reference flight's from the saved frame on: the
 /// same events in order, each on its reference frame less the saved frame, give or take

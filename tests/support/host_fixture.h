@@ -6,9 +6,7 @@
 
 #include "host/vessel.h"
 #include "sim/world/world.h"
-
-/// Gives a world the project's class files and the folder of the built module.
-void PrepareWorld(zenthar::World& world);
+#include "tests/support/project_world.h"
 
 /// A vessel state at rest at a point, upright (identity attitude), flying, empty tank.
 VESSELSTATUS StatusAt(const VECTOR3& position);
