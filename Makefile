@@ -24,7 +24,9 @@ $(ASAN_BUILD)/build.ninja: | deps
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j$(JOBS)
 
-fly: build
+# Builds only what it flies: the module, the host and zsim.
+fly: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j$(JOBS) --target zsim
 	$(BUILD)/zsim fly $(SCENARIO) --out $(OUT)
 
 test: test-plain test-asan
@@ -49,7 +51,8 @@ bench: deps $(BUILD)/build.ninja
 	  --benchmark_min_time=$(BENCH_MIN_TIME) --benchmark_report_aggregates_only=true
 	tools/callgrind_steps.sh $(BUILD)
 
-# Fuzzing: clang's libFuzzer under ASan + UBSan, built apart from the gcc builds. Each target runs
+# Fuzzing: clang's libFuzzer under ASan + UBSan, the main build with VANTOR_FUZZ in a tree apart
+# from the gcc builds. Each target runs
 # for FUZZ_TIME seconds from the committed corpus; inputs it finds go to $(FUZZ_BUILD)/corpus,
 # crashes to $(FUZZ_BUILD)/artifacts, the run and its figures to $(FUZZ_BUILD)/<target>.log.
 FUZZ_BUILD   ?= build-fuzz
@@ -58,7 +61,7 @@ FUZZ_CXX     ?= clang++-14
 FUZZ_TARGETS  = module_block scenario_file
 
 fuzz: deps
-	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -Wno-dev -DCMAKE_CXX_COMPILER=$(FUZZ_CXX)
+	$(CONFIGURE) -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DVANTOR_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/artifacts/$$t; \
