@@ -15,8 +15,7 @@ using namespace zenthar;
 namespace {
 
 // The journal's formatting is kept out of line and off the likely path: inlined, it made every
-// call save registers and set up a frame for it even with the journal off (22 instructions for a
-// getter that is now 6).
+// call save registers and set up a frame for it even with the journal off.
 template <typename... Args>
 [[gnu::cold, gnu::noinline]] void RecordCall(const VesselState* state, const char* operation,
                                              Args... args) {
