@@ -8,6 +8,7 @@
 
 #include "sim/files/host_state_lines.h"
 #include "sim/files/scenario_file.h"
+#include "sim/physics/steering.h"
 #include "tests/support/flight_run.h"
 #include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"

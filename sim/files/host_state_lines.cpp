@@ -8,7 +8,6 @@
 #include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
 #include "sim/world/host_limits.h"
-#include "sim/world/journal.h"
 
 namespace zenthar {
 

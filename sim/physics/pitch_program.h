@@ -5,8 +5,6 @@
 
 namespace zenthar {
 
-struct VesselState;
-
 /// A programmed ascent: the nose's elevation above the local horizon over simulation time,
 /// piecewise linear between points, held before the first and after the last, turned towards a
 /// heading. The host steers a flying vessel that has one; on the ground it stands as it is.
@@ -30,8 +28,5 @@ struct PitchProgram {
   PitchProgram RebasedAt(double t) const;
   std::string PointsText() const;
 };
-
-/// Turns a flying vessel with a pitch program to its elevation and heading at time t.
-void SteerToProgram(VesselState& vessel, double t);
 
 }  // namespace zenthar

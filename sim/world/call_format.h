@@ -5,7 +5,6 @@
 #include "host/vector3.h"
 #include "host/vessel_status.h"
 #include "sim/files/text_format.h"
-#include "sim/world/journal.h"
 
 namespace zenthar {
 

@@ -9,7 +9,6 @@
 
 #include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
-#include "sim/world/journal.h"
 
 namespace zenthar {
 

@@ -6,7 +6,7 @@
 #include "sim/files/text_format.h"
 #include "sim/physics/launch_pad.h"
 #include "sim/physics/physics.h"
-#include "sim/physics/pitch_program.h"
+#include "sim/physics/steering.h"
 #include "sim/world/call_format.h"
 
 namespace zenthar {
