@@ -7,6 +7,8 @@
 
 #include "host/zapi.h"
 #include "sim/files/host_state_lines.h"
+#include "sim/physics/attitude_control.h"
+#include "sim/world/host_controls.h"
 #include "sim/world/module_loader.h"
 #include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
@@ -281,6 +283,73 @@ TEST(KeyScript, HoldsAPressForATenthOfASecondFromTheFirstFrameAtOrAfterIt) {
   EXPECT_NEAR(0.005, script.RemainingAfter(5, 0.01).presses()[0].time, 1e-15);
 }
 
+TEST(KeyScript, NamesTheHostControlsBeyondTheKeysTheModuleReads) {
+  const char* const names[] = {"ENGINE_UP", "ENGINE_DOWN", "ENGINE_FULL",  "ENGINE_CUT",
+                               "PITCH_UP",  "PITCH_DOWN",  "HEADING_LEFT", "HEADING_RIGHT",
+                               "AUTOPILOT", "PROGRADE",    "FOCUS_NEXT"};
+  int code = kFirstHostControl;
+  for (const char* name : names) {
+    EXPECT_EQ(code, KeyScript::KeyCode(name)) << name;
+    EXPECT_EQ(name, KeyScript::KeyName(code++));
+    KeyScript script;
+    std::string error;
+    ASSERT_TRUE(script.Parse(std::string("0:LALT+") + name, error)) << error;
+    unsigned char keys[256];
+    script.Apply(0, 0.01, keys);
+    for (int key = 0; key < 256; ++key) EXPECT_EQ(key == 0x38 ? 0x80 : 0, keys[key]) << name;
+  }
+  EXPECT_EQ(kLastHostControl + 1, code);
+  EXPECT_EQ(static_cast<int>(HostControl::kAutopilot), KeyScript::KeyCode("autopilot"));
+}
+
+// Each press acts once, on its first frame, on the focus vessel; the latest attitude control wins.
+TEST(HostControls, ActOnceOnTheFocusVesselAtTheFrameTheirPressStarts) {
+  const AttitudeMode kAuto = AttitudeMode::kAutopilot, kHeld = AttitudeMode::kHeld,
+                     kPrograde = AttitudeMode::kPrograde;
+  struct {
+    const char* program;  ///< PITCH points, or none
+    const char* keys;
+    double level, elevation, heading;  ///< deg
+    AttitudeMode mode;
+  } const cases[] = {
+      {"", "0:ENGINE_UP,0.05:ENGINE_UP,0.1:ENGINE_UP", 0.3, 10, 90, kAuto},
+      {"", "0:ENGINE_FULL,0:ENGINE_DOWN,0.3:ENGINE_UP,0.31:ENGINE_UP", 1, 10, 90, kAuto},
+      {"", "0:ENGINE_FULL,0.2:ENGINE_CUT,0.3:ENGINE_DOWN", 0, 10, 90, kAuto},
+      {"", "0:PITCH_UP,0.2:PITCH_UP,0.4:HEADING_LEFT", 0, 12, 89, kHeld},
+      {"", "0:PITCH_DOWN,0.2:HEADING_RIGHT", 0, 9, 91, kHeld},
+      {"", "0:PROGRADE", 0, 0, 90, kPrograde},
+      {"", "0:PROGRADE,0.2:PROGRADE", 0, 0, 90, kHeld},
+      {"", "0:AUTOPILOT", 0, 10, 90, kAuto},  // nothing to switch
+      {"0 30", "", 0, 30, 90, kAuto},
+      {"0 30", "0:AUTOPILOT", 0, 10, 90, kHeld},
+      {"0 30", "0:AUTOPILOT,0.2:AUTOPILOT", 0, 30, 90, kAuto},
+      {"0 30", "0:PROGRADE,0.2:AUTOPILOT", 0, 30, 90, kAuto},
+      {"0 30", "0.2:PITCH_UP", 0, 31, 90, kHeld},
+  };
+  for (const auto& c : cases) {
+    World world;
+    UseProjectFiles(world);
+    VESSELSTATUS status = StatusAt({7e6, 0, 0});
+    status.velocity = {0, 7546, 0};  // a circle, heading east
+    std::string error;
+    VesselState* sat = world.CreateVessel("Sat", "Relaysat", status, error);
+    ASSERT_NE(sat, nullptr) << error;
+    if (*c.program) {
+      ASSERT_TRUE(sat->pitch.Parse(c.program, error)) << error;
+    }
+    PointNose(*sat, 10, 90);
+    world.SetFocus(sat);
+    ASSERT_TRUE(world.keyScript().Parse(c.keys, error)) << error;
+    world.RunUntil(0.5);
+    const NoseDirection nose = NoseOf(*sat);
+    EXPECT_EQ(c.level, sat->engineLevel[ENGINE_MAIN]) << c.keys;
+    // Held, the nose keeps its direction in space while the horizon turns under it (0.03 deg).
+    EXPECT_NEAR(c.elevation, nose.elevation, 0.05) << c.program << " " << c.keys;
+    EXPECT_NEAR(c.heading, nose.heading, 0.01) << c.program << " " << c.keys;
+    EXPECT_EQ(c.mode, sat->attitudeMode) << c.program << " " << c.keys;
+  }
+}
+
 TEST(ModuleLoader, RefusesAModuleThatLacksACallbackOrDoesNotLoad) {
   std::string error;
   EXPECT_EQ(nullptr, LoadedModule::Load(INCOMPLETE_MODULE_PATH, error));
@@ -346,6 +415,23 @@ TEST_F(ProbeWorld, ASecondLauncherIsRefusedAndKeysGoToTheFocusOnly) {
   ASSERT_TRUE(world.keyScript().Parse("0:E", error));
   world.RunUntil(0.2);
   EXPECT_EQ(0.0, probe->engineLevel[ENGINE_MAIN]);
+}
+
+TEST_F(ProbeWorld, FocusGoesToTheNextVesselAndHostControlsNeverReachTheModule) {
+  ASSERT_NE(probe, nullptr);
+  std::string error;
+  VesselState* other = world.CreateVessel("Other", "Relaysat", StatusAt({7e6, 2e5, 0}), error);
+  ASSERT_NE(other, nullptr) << error;
+  ASSERT_TRUE(world.keyScript().Parse("0:FOCUS_NEXT,0.2:ENGINE_FULL+FOCUS_NEXT", error));
+  world.journal().Enable(true);
+  world.RunUntil(0.1);
+  EXPECT_EQ(other, world.focus());
+  world.RunUntil(0.3);
+  EXPECT_EQ(probe, world.focus()) << "round to the first";
+  EXPECT_EQ(1.0, other->engineLevel[ENGINE_MAIN]) << "on the focus before the press moved it";
+  EXPECT_EQ(0.0, probe->engineLevel[ENGINE_MAIN]);
+  for (const std::string& keys : ArgumentsOf(world.journal(), "zvcConsumeKey"))
+    EXPECT_EQ("keys: ", keys);
 }
 
 }  // namespace

@@ -69,6 +69,26 @@ bool ReadLanded(FieldReader& fields, int& landed) {
   return true;
 }
 
+/// The words of the STEERING line: what points the vessel's nose.
+struct SteeringWord {
+  const char* word;
+  AttitudeMode mode;
+};
+constexpr SteeringWord kSteering[] = {{"autopilot", AttitudeMode::kAutopilot},
+                                      {"prograde", AttitudeMode::kPrograde},
+                                      {"held", AttitudeMode::kHeld}};
+
+bool ReadSteering(FieldReader& fields, AttitudeMode& mode) {
+  std::string word;
+  if (!fields.Word("autopilot, prograde or held", word)) return false;
+  for (const SteeringWord& known : kSteering)
+    if (word == known.word) {
+      mode = known.mode;
+      return fields.End();
+    }
+  return fields.Fail("expected autopilot, prograde or held, found '" + word + "'");
+}
+
 bool Is(const std::string& key, const char* name) {
   return strcasecmp(key.c_str(), name) == 0;
 }
@@ -118,6 +138,13 @@ void WriteHostState(const VesselState& vessel, const Planet& planet, double time
     stream.Write("HEADING", FormatDouble(rest.heading));
     stream.Write("PITCH", rest.PointsText());
   }
+  // Written only where the pilot changed what the other lines imply: the autopilot flies a
+  // program the vessel has.
+  const bool implied = vessel.attitudeMode == AttitudeMode::kAutopilot ||
+                       (vessel.attitudeMode == AttitudeMode::kHeld && vessel.pitch.points.empty());
+  if (!implied)
+    for (const SteeringWord& known : kSteering)
+      if (known.mode == vessel.attitudeMode) stream.Write("STEERING", known.word);
 }
 
 bool ReadHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vessel,
@@ -152,6 +179,8 @@ bool ReadHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vess
     read = ReadOne(fields, kHeading, vessel.pitch.heading);
   else if (Is(key, "PITCH"))
     return vessel.pitch.Parse(rest, error);
+  else if (Is(key, "STEERING"))
+    read = ReadSteering(fields, vessel.attitudeMode);
   else {
     error = "unknown line '" + text + "'";
     return false;

@@ -9,6 +9,7 @@
 
 #include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
+#include "sim/world/host_controls.h"
 
 namespace zenthar {
 
@@ -32,6 +33,21 @@ constexpr KeyNameCode kKeys[] = {
     {"LALT", 0x38}, {"SPACE", 0x39},    {"RCONTROL", 0x9D}, {"RALT", 0xB8},
 };
 
+// The host's own controls, keys of the script beyond the keyboard state the module reads.
+constexpr KeyNameCode kHostControls[] = {
+    {"ENGINE_UP", static_cast<int>(HostControl::kEngineUp)},
+    {"ENGINE_DOWN", static_cast<int>(HostControl::kEngineDown)},
+    {"ENGINE_FULL", static_cast<int>(HostControl::kEngineFull)},
+    {"ENGINE_CUT", static_cast<int>(HostControl::kEngineCut)},
+    {"PITCH_UP", static_cast<int>(HostControl::kPitchUp)},
+    {"PITCH_DOWN", static_cast<int>(HostControl::kPitchDown)},
+    {"HEADING_LEFT", static_cast<int>(HostControl::kHeadingLeft)},
+    {"HEADING_RIGHT", static_cast<int>(HostControl::kHeadingRight)},
+    {"AUTOPILOT", static_cast<int>(HostControl::kAutopilot)},
+    {"PROGRADE", static_cast<int>(HostControl::kPrograde)},
+    {"FOCUS_NEXT", static_cast<int>(HostControl::kFocusNext)},
+};
+
 /// Frame index of the first frame at or after time t. A time beyond the last frame that a long
 /// can count gives that frame: the press never comes, and the conversion stays defined.
 long FirstFrameAtOrAfter(double t, double dt) {
@@ -51,12 +67,16 @@ int KeyScript::KeyCode(const std::string& name) {
   const std::string upper = Upper(name);
   for (const KeyNameCode& key : kKeys)
     if (upper == key.name) return key.code;
+  for (const KeyNameCode& control : kHostControls)
+    if (upper == control.name) return control.code;
   return -1;
 }
 
 std::string KeyScript::KeyName(int code) {
   for (const KeyNameCode& key : kKeys)
     if (code == key.code) return key.name;
+  for (const KeyNameCode& control : kHostControls)
+    if (code == control.code) return control.name;
   char text[8];
   std::snprintf(text, sizeof text, "0x%02X", code);
   return text;
@@ -137,7 +157,18 @@ void KeyScript::Apply(long frame, double dt, unsigned char keyState[256]) const 
     return FirstFrameAtOrAfter(p.time, dt) <= frame - holdFrames;
   });
   for (; press != presses_.end() && FirstFrameAtOrAfter(press->time, dt) <= frame; ++press)
-    for (int key : press->keys) keyState[key] |= 0x80;
+    for (int key : press->keys)
+      if (key < 256) keyState[key] |= 0x80;
+}
+
+std::pair<std::size_t, std::size_t> KeyScript::StartingAt(long frame, double dt) const {
+  const auto startedBy = [dt](long last) {
+    return [dt, last](const ScriptedPress& p) { return FirstFrameAtOrAfter(p.time, dt) <= last; };
+  };
+  const auto first = std::partition_point(presses_.begin(), presses_.end(), startedBy(frame - 1));
+  const auto end = std::partition_point(first, presses_.end(), startedBy(frame));
+  return {static_cast<std::size_t>(first - presses_.begin()),
+          static_cast<std::size_t>(end - presses_.begin())};
 }
 
 KeyScript KeyScript::RemainingAfter(long frame, double dt) const {
@@ -153,7 +184,7 @@ KeyScript KeyScript::RemainingAfter(long frame, double dt) const {
 }
 
 std::string KeyScript::PressText(const ScriptedPress& press) {
-  return FormatDouble(press.time) + ":" + press.text;
+  return ShortNumber(press.time) + ":" + press.text;
 }
 
 std::string KeyScript::ToString() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zenthar {
@@ -8,7 +9,8 @@ namespace zenthar {
 /// One scripted key press: the keys held down together for a while from a time on.
 struct ScriptedPress {
   double time;            ///< s, simulation time at or after which the press starts
-  std::vector<int> keys;  ///< set-1 scan codes, modifiers first ("LSHIFT+J")
+  std::vector<int> keys;  ///< set-1 scan codes, modifiers first ("LSHIFT+J"); host controls from
+                          ///< 0x100 on (HostControl)
   std::string text;       ///< as written, "LSHIFT+J"
 };
 
@@ -30,20 +32,23 @@ class KeyScript {
   void Add(std::vector<ScriptedPress> presses);
   const std::vector<ScriptedPress>& presses() const { return presses_; }
 
-  /// Sets bit 7 in keyState for every key held in the frame (the buffer is cleared first). A press
-  /// starts at the first frame at or after its time and is held for kHoldTime. Costs the presses
-  /// held in the frame, not all of them.
+  /// Sets bit 7 in keyState for every key held in the frame (the buffer is cleared first); host
+  /// controls are not keys of that state. A press starts at the first frame at or after its time
+  /// and is held for kHoldTime. Costs the presses held in the frame, not all of them.
   void Apply(long frame, double dt, unsigned char keyState[256]) const;
+  /// The presses that start in the frame: indices [first, end) of presses().
+  std::pair<std::size_t, std::size_t> StartingAt(long frame, double dt) const;
 
   /// The presses that have not started by the given frame, moved earlier by its time: what a file
   /// saved then keeps.
   KeyScript RemainingAfter(long frame, double dt) const;
 
-  /// The scan code of a key name ("E", "J", "LSHIFT", "RCONTROL", "LALT", ...), or -1.
+  /// The scan code of a key name ("E", "J", "LSHIFT", "RCONTROL", "LALT", ...) or the code of a
+  /// host control ("ENGINE_UP", ...), or -1.
   static int KeyCode(const std::string& name);
   /// The name of a scan code, or its number in hex.
   static std::string KeyName(int code);
-  /// A press as a script writes it, "140:J".
+  /// A press as a script writes it, "140:J", its time in the fewest digits that read back as it.
   static std::string PressText(const ScriptedPress& press);
   std::string ToString() const;
 

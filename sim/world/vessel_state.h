@@ -30,6 +30,13 @@ struct ExhaustRef {
   double widthScale;
 };
 
+/// What points a flying vessel's nose. The pilot's host controls switch between them.
+enum class AttitudeMode {
+  kAutopilot,  ///< its autopilot (the pitch program), when it has one; else held
+  kPrograde,   ///< along its velocity
+  kHeld,       ///< where the pilot (or the autopilot, when switched off) left it
+};
+
 /// Everything the host knows of one vessel. VESSEL operations read and write it directly.
 struct VesselState {
   World* world = nullptr;  ///< the world the vessel lives in
@@ -47,6 +54,7 @@ struct VesselState {
   double padLatitude = 0;                  ///< deg
   double padLongitude = 0;                 ///< deg
   PitchProgram pitch;  ///< programmed ascent (PITCH, HEADING lines); empty: attitude held
+  AttitudeMode attitudeMode = AttitudeMode::kAutopilot;  ///< STEERING line, host controls
 
   // Masses and engines.
   double emptyMass = 0;                  ///< kg

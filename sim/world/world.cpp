@@ -4,10 +4,11 @@
 
 #include "sim/files/host_state_lines.h"
 #include "sim/files/text_format.h"
+#include "sim/physics/attitude_control.h"
 #include "sim/physics/launch_pad.h"
 #include "sim/physics/physics.h"
-#include "sim/physics/steering.h"
 #include "sim/world/call_format.h"
+#include "sim/world/host_controls.h"
 
 namespace zenthar {
 
@@ -239,6 +240,14 @@ bool World::AcceptDelayedKey(int key, double interval) {
   return true;
 }
 
+void World::ApplyHostControls() {
+  const auto [first, end] = keyScript_.StartingAt(frame_, dt);
+  for (std::size_t i = first; i < end; ++i)
+    for (int key : keyScript_.presses()[i].keys)
+      if (key >= kFirstHostControl && key <= kLastHostControl)
+        ApplyHostControl(*this, static_cast<HostControl>(key));
+}
+
 void World::DeliverKeys() {
   keyScript_.Apply(frame_, dt, keyState_);
   if (!focus_ || !focus_->module || !focus_->moduleVessel) return;
@@ -265,9 +274,10 @@ void World::ModuleTimesteps() {
 }
 
 void World::Step() {
+  ApplyHostControls();
   for (auto& vessel : vessels_) {
     UpdateEnvironment(*vessel, planet);
-    SteerToProgram(*vessel, time());
+    SteerVessel(*vessel, time());
   }
   DeliverKeys();
   ModuleTimesteps();

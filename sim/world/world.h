@@ -53,7 +53,8 @@ class World {
   // Time.
   long frame() const { return frame_; }
   double time() const { return static_cast<double>(frame_) * dt; }
-  /// One frame: environment, keys to the focus vessel, module time steps, integration.
+  /// One frame: the host's controls that start in it, environment and steering, keys to the focus
+  /// vessel, module time steps, integration.
   void Step();
   /// Steps until the simulation time reaches t.
   void RunUntil(double t);
@@ -102,6 +103,8 @@ class World {
   LoadedModule* LoadModule(const std::string& nameOrPath, std::string& error);
 
  private:
+  /// The host controls of the presses that start in this frame, in their order.
+  void ApplyHostControls();
   void DeliverKeys();
   void ModuleTimesteps();
   /// Reads a block into a vessel just made: through its module, or the host's own lines.
