@@ -39,6 +39,23 @@ bool ReadBlockHeader(const std::string& text, PendingBlock& block) {
   return true;
 }
 
+/// "T,T,...": times from 0 on, appended to `times`.
+bool ReadTimes(const std::string& text, std::vector<double>& times, std::string& error) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    const std::string item = Trim(text.substr(start, comma - start));
+    double time = 0;
+    if (!ReadNumber(item, kFlightTime, time, error)) {
+      error = "SAVE_AT: " + error;
+      return false;
+    }
+    times.push_back(time);
+    if (comma == std::string::npos) return true;
+    start = comma + 1;
+  }
+}
+
 bool CreateFromBlock(World& world, PendingBlock& block, const std::string& where,
                      std::string& error) {
   VESSELSTATUS status{};
@@ -110,6 +127,12 @@ bool ReadScenario(World& world, std::istream& in, const std::string& source, std
     } else if (After(line, "KEYS", rest)) {
       std::string keyError;
       if (!KeyScript::ReadPresses(rest, presses, keyError)) return fail(keyError);
+    } else if (After(line, "SAVE_AT", rest)) {
+      if (!ReadTimes(rest, world.schedule.saveAt, error)) return fail(error);
+    } else if (After(line, "UNTIL", rest)) {
+      FieldReader fields("UNTIL", rest);
+      if (!fields.Number(kFlightTime, world.schedule.until) || !fields.End())
+        return fail(fields.error());
     } else if (After(line, "FOCUS", rest)) {
       FieldReader fields("FOCUS", rest);
       if (!fields.Word("a vessel name", focus) || !fields.End()) return fail(fields.error());

@@ -26,6 +26,13 @@ struct HostEvent {
   std::string detail;  ///< the class created or refused, ...
 };
 
+/// What a scenario's header asks of the flight besides the world itself: when to save it, when to
+/// stop (SAVE_AT, UNTIL lines; a flight flown by hand leaves them in its replay).
+struct FlightSchedule {
+  std::vector<double> saveAt;  ///< s, in the order read
+  double until = -1;           ///< s; below 0: the scenario does not say
+};
+
 /// The stand-in host's world: the planet, its vessels, simulation time, keyboard and focus, the
 /// loaded module and the journal of host calls. The host interface (VESSEL and the zapi functions)
 /// acts on the current world; one world is current at a time.
@@ -49,6 +56,7 @@ class World {
   std::string moduleFolder;
   Journal& journal() { return journal_; }
   KeyScript& keyScript() { return keyScript_; }
+  FlightSchedule schedule;
 
   // Time.
   long frame() const { return frame_; }

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "sim/files/scenario_file.h"
 #include "sim/files/text_format.h"
@@ -24,10 +27,41 @@ bool Refuse(std::string& error, std::string message) {
   return false;
 }
 
+/// The scenario read into the world, and its text kept: at most one byte more than a scenario may
+/// hold, so that the reader refuses a larger one as it would the file.
+bool LoadKeepingText(World& world, const std::string& path, std::string& text, std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  text.assign(std::istreambuf_iterator<char>(file), {});
+  if (text.size() > kLargestFile + 1) text.resize(kLargestFile + 1);
+  std::istringstream in(text);
+  return ReadScenario(world, in, path, error);
+}
+
+/// The end and the saves: the command line's, else the scenario's.
+bool TakeSchedule(const World& world, FlyOptions& options, std::string& error) {
+  if (!options.untilGiven)
+    options.until = world.schedule.until >= 0 ? world.schedule.until
+                    : options.interactive     ? static_cast<double>(kMostFrames - 1) * world.dt
+                                              : options.until;
+  std::vector<double>& saves = options.saveAt;
+  saves.insert(saves.end(), world.schedule.saveAt.begin(), world.schedule.saveAt.end());
+  std::sort(saves.begin(), saves.end());
+  saves.erase(std::unique(saves.begin(), saves.end()), saves.end());
+  if (!saves.empty() && saves.back() > options.until)
+    return Refuse(error, "a save at " + ShortNumber(saves.back()) + " s comes after the end at " +
+                             ShortNumber(options.until) +
+                             " s (--until, or the scenario's UNTIL): it would never be saved");
+  return true;
+}
+
 }  // namespace
 
-bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& layout,
-                std::string& error) {
+bool SetUpWorld(World& world, FlyOptions& options, const InstallLayout& layout, std::string& error,
+                std::string* scenarioText) {
   const std::string classFolder =
       options.classFolder.empty() ? layout.classFolder : options.classFolder;
   if (!world.classes().LoadFolder(classFolder, error)) return Refuse(error, error);
@@ -43,13 +77,16 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
 
   if (IsFolder(options.scenario))
     return Refuse(error, options.scenario + ": a folder, not a scenario file");
-  if (!LoadScenarioFile(world, options.scenario, error)) return Refuse(error, error);
+  const bool loaded = scenarioText ? LoadKeepingText(world, options.scenario, *scenarioText, error)
+                                   : LoadScenarioFile(world, options.scenario, error);
+  if (!loaded) return Refuse(error, error);
 
   if (options.dt > 0) world.dt = options.dt;
   if (options.keysGiven) {
     world.keyScript() = KeyScript();
     if (!world.keyScript().Parse(options.keys, error)) return Refuse(error, "--keys: " + error);
   }
+  if (!TakeSchedule(world, options, error)) return false;
   const double frames = std::ceil(options.until / world.dt);
   if (frames > static_cast<double>(kMostFrames))
     return Refuse(error, "--until " + ShortNumber(options.until) + " s in frames of " +
