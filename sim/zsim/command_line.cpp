@@ -46,9 +46,11 @@ Examples:
       ignite at 5 s, separate the boosters at 60 s, write the host/module calls to out/trace.log
   zsim fly scenarios/default.scn --realtime 20
       watch the launch at 20 times real speed
+  zsim fly scenarios/by_hand.scn --interactive
+      fly it yourself; then zsim fly out/replay.scn flies your flight again
 
 Files written to the output folder: events.csv, telemetry.csv, summary.txt, flight.png (with
-gnuplot), trace.log (with --trace), saved_T.scn (with --save-at). They appear together when the
+gnuplot), trace.log (with --trace), saved_T.scn (with --save-at), replay.scn (with --interactive). They appear together when the
 flight ends and replace an earlier flight's; a flight that fails leaves the folder as it was.
 Ctrl-C or SIGTERM ends the flight at the next frame and writes what was flown.
 Exit status: 0 flown, 1 an input or output failed, 2 a bad command line, 130 stopped by Ctrl-C,
@@ -69,8 +71,9 @@ void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
       ->type_name("S")
       ->check(Number(kFrameLength));
   fly.add_option("--until", options.until,
-                 "Simulation time to stop at, s (default 660: past satellite release; a flight "
-                 "has at most 100000000 frames), e.g. --until 150")
+                 "Simulation time to stop at, s (default: the scenario's UNTIL, else 660, past "
+                 "satellite release, or by hand when you quit; a flight has at most 100000000 "
+                 "frames), e.g. --until 150")
       ->type_name("S")
       ->check(Number(kFlightTime));
   fly.add_option("--keys", options.keys,
@@ -107,6 +110,10 @@ void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
       ->default_str("1")
       ->type_name("[FACTOR]")
       ->check(Number(kSpeedFactor));
+  fly.add_flag("--interactive", options.interactive,
+               "Fly by hand in the terminal, in real time, with a flight panel: e ignites, j "
+               "separates, h shows the host's controls, q quits; DIR/replay.scn flies the same "
+               "flight again headless (docs/SCENARIO.md)");
   fly.add_flag("--quiet", options.quiet,
                "Print nothing but errors and the line that says where the files are");
 }
@@ -159,10 +166,11 @@ int ReadCommandLine(int argc, char** argv, FlyOptions& options) {
   }
 
   options.keysGiven = fly->count("--keys") > 0;
+  options.untilGiven = fly->count("--until") > 0;
   std::sort(options.saveAt.begin(), options.saveAt.end());
   options.saveAt.erase(std::unique(options.saveAt.begin(), options.saveAt.end()),
                        options.saveAt.end());
-  if (!options.saveAt.empty() && options.saveAt.back() > options.until) {
+  if (!options.saveAt.empty() && options.saveAt.back() > options.until && options.untilGiven) {
     std::fprintf(stderr, "zsim: --save-at %g comes after --until %g: it would never be saved\n",
                  options.saveAt.back(), options.until);
     return kExitBadCommandLine;

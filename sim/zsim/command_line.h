@@ -11,6 +11,7 @@ struct FlyOptions {
   std::string out = "out";     ///< folder the flight's files go to
   double dt = 0;               ///< s, frame length; 0 keeps the scenario's
   double until = 660;          ///< s, simulation time at which the flight stops
+  bool untilGiven = false;     ///< --until given: it holds over the scenario's UNTIL
   bool keysGiven = false;      ///< --keys replaces the scenario's key presses
   std::string keys;            ///< "T:KEY,..."
   std::vector<double> saveAt;  ///< s, times at which the world is saved, ascending, no repeats
@@ -21,6 +22,7 @@ struct FlyOptions {
   bool noPlot = false;
   bool trace = false;
   double realtime = 0;  ///< pace to the wall clock this many times faster; 0: as fast as it goes
+  bool interactive = false;  ///< flown by hand in the terminal, in real time
 };
 
 /// Exit statuses of zsim.

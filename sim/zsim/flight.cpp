@@ -2,16 +2,17 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <optional>
 #include <string>
 
 #include "sim/files/scenario_file.h"
 #include "sim/files/text_format.h"
 #include "sim/world/world.h"
 #include "sim/zsim/event_log.h"
+#include "sim/zsim/flight_by_hand.h"
 #include "sim/zsim/flight_signals.h"
 #include "sim/zsim/install_layout.h"
 #include "sim/zsim/output_folder.h"
@@ -45,11 +46,6 @@ int Fail(const std::string& message, int status) {
   std::fprintf(stderr, "zsim: %s\n", Printable(message).c_str());
   return status;
 }
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 /// A file opened for writing with a large buffer, so the per-frame path makes no system calls.
 File OpenForWriting(const std::string& path, std::string& error) {
@@ -128,39 +124,10 @@ bool Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& lo
   return true;
 }
 
-/// One flight of a world that is set up: its frames with the saves asked for, what it records
-/// as it goes, and the files it leaves.
-class Flight {
- public:
-  Flight(const FlyOptions& options, World& world) : options_(options), world_(world), log_(world) {}
+}  // namespace
 
-  /// Opens the output files in the staging folder.
-  bool Open(std::string& error);
-  /// Runs the frames up to the end time, or until a stop signal. False when a save fails.
-  bool Run(std::string& error);
-  /// Ends the world and writes the summary, the events, the plot; moves the files in.
-  bool Finish(std::string& error);
-
- private:
-  bool SaveDue(std::string& error);
-  /// After anything happened: new calls to the trace, new events to the terminal once the first
-  /// frame has put the load into effect (or `flown` says no frame comes).
-  void Take(bool flown = false);
-
-  const FlyOptions& options_;
-  World& world_;
-  OutputFolder out_;
-  File telemetryFile_;
-  File traceFile_;
-  std::optional<TraceWriter> trace_;
-  std::optional<Telemetry> telemetry_;
-  std::unique_ptr<RealtimeWatch> watch_;
-  EventLog log_;
-  std::size_t nextSave_ = 0;
-  std::size_t shown_ = 0;  ///< events on the terminal so far
-  int stopSignal_ = 0;     ///< what stopped the flight early, or 0
-  std::string summary_;
-};
+Flight::Flight(const FlyOptions& options, World& world)
+    : options_(options), world_(world), log_(world), saveAt_(options.saveAt) {}
 
 bool Flight::Open(std::string& error) {
   if (!out_.Open(options_.out, error)) return false;
@@ -173,7 +140,7 @@ bool Flight::Open(std::string& error) {
     trace_.emplace(traceFile_.get(),
                    TraceField(options_.scenario) + ", dt " + FormatDouble(world_.dt) + " s");
   }
-  if (options_.realtime > 0)
+  if (options_.realtime > 0 && !options_.interactive)
     watch_ = std::make_unique<RealtimeWatch>(options_.realtime, world_.time(),
                                              !options_.quiet && isatty(STDOUT_FILENO));
   return true;
@@ -183,7 +150,8 @@ void Flight::Take(bool flown) {
   log_.Observe();
   if (trace_) trace_->Drain(world_.journal());
   const std::size_t count = log_.events().size();
-  if (shown_ == count || options_.quiet || (world_.frame() == 0 && !flown)) return;
+  if (shown_ == count || options_.quiet || options_.interactive || (world_.frame() == 0 && !flown))
+    return;
   if (watch_) watch_->ClearStatus();
   for (const std::string& line : TimelineLines(log_.events(), shown_))
     std::printf("%s\n", line.c_str());
@@ -192,9 +160,8 @@ void Flight::Take(bool flown) {
 }
 
 bool Flight::SaveDue(std::string& error) {
-  for (; nextSave_ < options_.saveAt.size() && world_.time() + 1e-9 >= options_.saveAt[nextSave_];
-       ++nextSave_) {
-    const std::string name = SaveName(options_.saveAt[nextSave_]);
+  for (; nextSave_ < saveAt_.size() && world_.time() + 1e-9 >= saveAt_[nextSave_]; ++nextSave_) {
+    const std::string name = SaveName(saveAt_[nextSave_]);
     if (!SaveScenarioFile(world_, out_.Staged(name), error)) {
       error = out_.Final(name) + ": cannot be written";
       return false;
@@ -205,8 +172,21 @@ bool Flight::SaveDue(std::string& error) {
   return true;
 }
 
-bool Flight::Run(std::string& error) {
-  if (!options_.quiet) {
+bool Flight::SaveNow(double now, std::string& error) {
+  // Every save before this one is made: the new one goes after them, unless made already.
+  const auto at = std::lower_bound(saveAt_.begin() + static_cast<std::ptrdiff_t>(nextSave_),
+                                   saveAt_.end(), now);
+  const bool made = nextSave_ > 0 && std::fabs(saveAt_[nextSave_ - 1] - now) <= 1e-9;
+  if (!made && (at == saveAt_.end() || *at != now)) saveAt_.insert(at, now);
+  return SaveDue(error);
+}
+
+std::vector<double> Flight::savesMade() const {
+  return {saveAt_.begin(), saveAt_.begin() + static_cast<std::ptrdiff_t>(nextSave_)};
+}
+
+void Flight::Start() {
+  if (!options_.quiet && !options_.interactive) {
     const std::string keys = world_.keyScript().ToString();
     std::printf("zsim: flying %s in frames of %g s until T+%g s, keys %s\n",
                 Printable(options_.scenario).c_str(), world_.dt, options_.until,
@@ -214,23 +194,40 @@ bool Flight::Run(std::string& error) {
   }
   Take();
   telemetry_->Start(log_.vehicle());
+}
 
-  bool saved = true;
-  for (;;) {
-    saved = SaveDue(error);
-    if (!saved || world_.time() >= options_.until - 1e-9) break;
-    stopSignal_ = FlightSignals::stop();
-    if (stopSignal_ != 0) break;
-    telemetry_->BeforeFrame(log_.vehicle());
-    world_.Step();
-    Take();
-    telemetry_->Record(log_.vehicle());
-    if (watch_) watch_->Pace(telemetry_->last(), log_.phase());
-  }
+bool Flight::Frame(std::string& error) {
+  if (!SaveDue(error) || world_.time() >= options_.until - 1e-9) return false;
+  stopSignal_ = FlightSignals::stop();
+  if (stopSignal_ != 0) return false;
+  telemetry_->BeforeFrame(log_.vehicle());
+  world_.Step();
+  Take();
+  telemetry_->Record(log_.vehicle());
+  if (watch_) watch_->Pace(telemetry_->last(), log_.phase());
+  return true;
+}
+
+bool Flight::Stop(std::string& error) {
+  stopSignal_ = FlightSignals::stop();
+  const bool saved = SaveDue(error);
   telemetry_->Finish();
   Take(true);
   if (watch_) watch_->ClearStatus();
   return saved;
+}
+
+bool Flight::Run(std::string& error) {
+  Start();
+  while (Frame(error)) {
+  }
+  return error.empty() && Stop(error);
+}
+
+bool Flight::WriteFile(const std::string& name, const std::string& text, std::string& error) {
+  if (WriteText(out_.Staged(name), text, error)) return true;
+  error = out_.Final(name) + ": cannot be written";
+  return false;
 }
 
 bool Flight::Finish(std::string& error) {
@@ -265,19 +262,25 @@ bool Flight::Finish(std::string& error) {
   return true;
 }
 
-}  // namespace
-
-int Fly(const FlyOptions& options) {
+int Fly(FlyOptions options) {
+  if (options.interactive && !(isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)))
+    return Fail("--interactive: standard input and output must be a terminal", kExitBadCommandLine);
   const FlightSignals signals;
   World world;
   std::string error;
-  if (!SetUpWorld(world, options, FindInstallLayout(), error)) return Fail(error, kExitCannotFly);
+  std::string scenarioText;
+  if (!SetUpWorld(world, options, FindInstallLayout(), error,
+                  options.interactive ? &scenarioText : nullptr))
+    return Fail(error, kExitCannotFly);
   for (const HostEvent& event : world.events())
     if (event.kind == "warning")
-      std::fprintf(stderr, "zsim: warning: %s: %s\n", event.vessel.c_str(), event.detail.c_str());
+      std::fprintf(stderr, "zsim: warning: %s: %s\n", Printable(event.vessel).c_str(),
+                   Printable(event.detail).c_str());
   Flight flight(options, world);
-  if (!flight.Open(error) || !flight.Run(error) || !flight.Finish(error))
-    return Fail(error, kExitCannotFly);
+  if (!flight.Open(error)) return Fail(error, kExitCannotFly);
+  const bool flown = options.interactive ? FlyByHand(flight, world, options, scenarioText, error)
+                                         : flight.Run(error);
+  if (!flown || !flight.Finish(error)) return Fail(error, kExitCannotFly);
   return FlightSignals::stop() ? kExitStoppedBySignal + FlightSignals::stop() : kExitFlown;
 }
 

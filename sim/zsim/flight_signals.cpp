@@ -48,6 +48,10 @@ int FlightSignals::stop() {
   return stopSignal;
 }
 
+void FlightSignals::StopAsBy(int signal) {
+  if (stopSignal == 0) stopSignal = signal;
+}
+
 const char* FlightSignals::NameOf(int signal) {
   switch (signal) {
     case SIGINT:

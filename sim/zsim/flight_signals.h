@@ -20,6 +20,8 @@ class FlightSignals {
 
   /// The first stop signal that came, or 0.
   static int stop();
+  /// Ends the flight as the signal would, caught or not: Ctrl-C typed to a terminal in raw mode.
+  static void StopAsBy(int signal);
   /// "Ctrl-C", "SIGTERM", "SIGHUP"
   static const char* NameOf(int signal);
 
