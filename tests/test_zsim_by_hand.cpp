@@ -56,10 +56,9 @@ class ByHand {
     socket_ = "zsim-test-" + std::to_string(getpid()) + "-" + std::to_string(++sessions);
     std::ofstream(folder_ / "run.sh")
         << "ulimit -c 0\nstty -a > stty_before\n'" << ZSIM_PATH << "' fly " << arguments
-        << " --interactive --no-plot\necho $? > status\nstty -a > stty_after\n";
-    // The pane stays when the script ends, so that the terminal it left can be read.
-    Tmux("-f /dev/null new-session -d -x 100 -y 30 -c '" + folder_.path() +
-         "' 'sh run.sh' \\; set-option -w remain-on-exit on");
+        << " --interactive --no-plot\nstatus=$?\nstty -a > stty_after\necho $status > status\n"
+        << "exec cat > /dev/null\n";  // the terminal zsim left stays to be read
+    Tmux("-f /dev/null new-session -d -x 100 -y 30 -c '" + folder_.path() + "' 'sh run.sh'");
   }
   ~ByHand() { Tmux("kill-server"); }
 
@@ -195,8 +194,11 @@ TEST(ZsimByHand, EveryEndGivesTheTerminalBack) {
     EXPECT_EQ(c.status, zsim.Status()) << c.how << c.signal;
     const TempFolder& folder = zsim.folder();
     EXPECT_EQ(ReadTextFile(folder / "stty_before"), ReadTextFile(folder / "stty_after"));
-    EXPECT_EQ("0 1\n", zsim.Tmux("display-message -p '#{alternate_on} #{cursor_flag}'"))
-        << "the full screen left, the cursor shown";
+    // The full screen left, the cursor shown, once tmux has read all zsim wrote.
+    EXPECT_TRUE(Until(
+        [&] { return zsim.Tmux("display-message -p '#{alternate_on} #{cursor_flag}'") == "0 1\n"; },
+        10))
+        << zsim.Screen();
     EXPECT_EQ(c.files, fs::exists(folder / "out/replay.scn")) << c.signal;
     EXPECT_EQ(c.files, fs::exists(folder / "out/events.csv")) << c.signal;
   }

@@ -272,6 +272,8 @@ int Fly(FlyOptions options) {
   if (!SetUpWorld(world, options, FindInstallLayout(), error,
                   options.interactive ? &scenarioText : nullptr))
     return Fail(error, kExitCannotFly);
+  const int unschedulable = ScheduleFlight(world, options, error);
+  if (unschedulable >= 0) return Fail(error, unschedulable);
   for (const HostEvent& event : world.events())
     if (event.kind == "warning")
       std::fprintf(stderr, "zsim: warning: %s: %s\n", Printable(event.vessel).c_str(),

@@ -41,27 +41,10 @@ bool LoadKeepingText(World& world, const std::string& path, std::string& text, s
   return ReadScenario(world, in, path, error);
 }
 
-/// The end and the saves: the command line's, else the scenario's.
-bool TakeSchedule(const World& world, FlyOptions& options, std::string& error) {
-  if (!options.untilGiven)
-    options.until = world.schedule.until >= 0 ? world.schedule.until
-                    : options.interactive     ? static_cast<double>(kMostFrames - 1) * world.dt
-                                              : options.until;
-  std::vector<double>& saves = options.saveAt;
-  saves.insert(saves.end(), world.schedule.saveAt.begin(), world.schedule.saveAt.end());
-  std::sort(saves.begin(), saves.end());
-  saves.erase(std::unique(saves.begin(), saves.end()), saves.end());
-  if (!saves.empty() && saves.back() > options.until)
-    return Refuse(error, "a save at " + ShortNumber(saves.back()) + " s comes after the end at " +
-                             ShortNumber(options.until) +
-                             " s (--until, or the scenario's UNTIL): it would never be saved");
-  return true;
-}
-
 }  // namespace
 
-bool SetUpWorld(World& world, FlyOptions& options, const InstallLayout& layout, std::string& error,
-                std::string* scenarioText) {
+bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& layout,
+                std::string& error, std::string* scenarioText) {
   const std::string classFolder =
       options.classFolder.empty() ? layout.classFolder : options.classFolder;
   if (!world.classes().LoadFolder(classFolder, error)) return Refuse(error, error);
@@ -86,14 +69,33 @@ bool SetUpWorld(World& world, FlyOptions& options, const InstallLayout& layout, 
     world.keyScript() = KeyScript();
     if (!world.keyScript().Parse(options.keys, error)) return Refuse(error, "--keys: " + error);
   }
-  if (!TakeSchedule(world, options, error)) return false;
-  const double frames = std::ceil(options.until / world.dt);
-  if (frames > static_cast<double>(kMostFrames))
-    return Refuse(error, "--until " + ShortNumber(options.until) + " s in frames of " +
-                             ShortNumber(world.dt) + " s takes " +
-                             std::to_string(static_cast<long long>(frames)) +
-                             " frames; a flight has at most " + std::to_string(kMostFrames));
   return true;
+}
+
+int ScheduleFlight(const World& world, FlyOptions& options, std::string& error) {
+  if (!options.untilGiven)
+    options.until = world.schedule.until >= 0 ? world.schedule.until
+                    : options.interactive     ? static_cast<double>(kMostFrames - 1) * world.dt
+                                              : options.until;
+  std::vector<double>& saves = options.saveAt;
+  saves.insert(saves.end(), world.schedule.saveAt.begin(), world.schedule.saveAt.end());
+  std::sort(saves.begin(), saves.end());
+  saves.erase(std::unique(saves.begin(), saves.end()), saves.end());
+  if (!saves.empty() && saves.back() > options.until) {
+    Refuse(error, "--save-at " + ShortNumber(saves.back()) + " comes after --until " +
+                      ShortNumber(options.until) +
+                      " (or the scenario's SAVE_AT and UNTIL): it would never be saved");
+    return kExitBadCommandLine;
+  }
+  const double frames = std::ceil(options.until / world.dt);
+  if (frames > static_cast<double>(kMostFrames)) {
+    Refuse(error, "--until " + ShortNumber(options.until) + " s in frames of " +
+                      ShortNumber(world.dt) + " s takes " +
+                      std::to_string(static_cast<long long>(frames)) +
+                      " frames; a flight has at most " + std::to_string(kMostFrames));
+    return kExitCannotFly;
+  }
+  return -1;
 }
 
 }  // namespace zenthar::zsim
