@@ -17,6 +17,7 @@ namespace zenthar::zsim {
 
 namespace {
 
+constexpr int kFirstHelpRow = 3;
 constexpr int kFirstEventRow = 10;
 constexpr double kOrbitSpeed = 100;  ///< m/s: slower than this, apsides tell nothing
 
@@ -120,12 +121,12 @@ void DrawPanel(const World& world, const Flight& flight, const PilotView& pilot)
   PutRow(1, "focus " + (focus ? Printable(focus->name) : std::string("none")),
          std::string("phase ") + flight.log().phase());
   Put(2, 0, std::string(static_cast<std::size_t>(COLS), '-'));
-  if (const VesselState* vehicle = flight.log().vehicle()) PutVehicle(world, flight, *vehicle);
-  Put(9, 0, std::string(static_cast<std::size_t>(COLS), '-'));
   if (pilot.help) {
-    int row = kFirstEventRow;
+    int row = kFirstHelpRow;
     for (const char* line : PilotKeyHelp()) Put(row++, 1, line);
   } else {
+    if (const VesselState* vehicle = flight.log().vehicle()) PutVehicle(world, flight, *vehicle);
+    Put(9, 0, std::string(static_cast<std::size_t>(COLS), '-'));
     PutEvents(flight, kFirstEventRow, LINES - 3);
   }
   Put(LINES - 2, 1, pilot.message);

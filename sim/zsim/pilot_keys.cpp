@@ -57,8 +57,8 @@ PilotKey PilotKeyOf(int key) {
 const std::vector<const char*>& PilotKeyHelp() {
   static const std::vector<const char*> help = {
       "e            ignite the main engine (the module's E)",
-      "j            separate the boosters, jettison the fairing, release the satellite (J)",
-      "E J          E or J with Shift held, ^E ^J with Control: the module refuses them",
+      "j            separate boosters, jettison the fairing, release the satellite (J)",
+      "E J ^E ^J    E or J with Shift or Control held: the module refuses them",
       "+ or =  -    main engine level up / down by 10 %",
       "z  x         main engine full / cut-off",
       "arrows       nose 1 degree up / down, heading 1 degree left / right",
@@ -75,8 +75,7 @@ const std::vector<const char*>& PilotKeyHelp() {
 }
 
 const char* PilotKeySummary() {
-  return "e ignite  j separate  h help  q quit  p pause  . , warp  s save  +-zx engine  "
-         "arrows a g attitude  Tab focus";
+  return "e ignite  j separate  h help  q quit  p pause  . , warp  s save  arrows steer";
 }
 
 }  // namespace zenthar::zsim
