@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <sstream>
 
 #include "host/zapi.h"
 #include "sim/files/host_state_lines.h"
+#include "sim/files/scenario_file.h"
 #include "sim/physics/attitude_control.h"
 #include "sim/world/host_controls.h"
 #include "sim/world/module_loader.h"
@@ -347,6 +349,12 @@ TEST(HostControls, ActOnceOnTheFocusVesselAtTheFrameTheirPressStarts) {
     EXPECT_NEAR(c.elevation, nose.elevation, 0.05) << c.program << " " << c.keys;
     EXPECT_NEAR(c.heading, nose.heading, 0.01) << c.program << " " << c.keys;
     EXPECT_EQ(c.mode, sat->attitudeMode) << c.program << " " << c.keys;
+    // A world saved now steers as this one does.
+    World again;
+    UseProjectFiles(again);
+    std::istringstream saved(WriteScenario(world));
+    ASSERT_TRUE(ReadScenario(again, saved, "saved", error)) << error;
+    EXPECT_EQ(c.mode, again.Find("Sat")->attitudeMode) << c.program << " " << c.keys;
   }
 }
 

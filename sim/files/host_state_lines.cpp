@@ -138,11 +138,8 @@ void WriteHostState(const VesselState& vessel, const Planet& planet, double time
     stream.Write("HEADING", FormatDouble(rest.heading));
     stream.Write("PITCH", rest.PointsText());
   }
-  // Written only where the pilot changed what the other lines imply: the autopilot flies a
-  // program the vessel has.
-  const bool implied = vessel.attitudeMode == AttitudeMode::kAutopilot ||
-                       (vessel.attitudeMode == AttitudeMode::kHeld && vessel.pitch.points.empty());
-  if (!implied)
+  // Written once the pilot has taken the autopilot's place.
+  if (vessel.attitudeMode != AttitudeMode::kAutopilot)
     for (const SteeringWord& known : kSteering)
       if (known.mode == vessel.attitudeMode) stream.Write("STEERING", known.word);
 }
