@@ -1,6 +1,7 @@
 // zsim flown by hand in a real terminal: tmux runs it in a detached session of a fixed size, the
 // test types with send-keys, reads the screen with capture-pane and polls with a deadline. Each
-// session has a tmux server of its own (-L), so tests run side by side.
+// session has a tmux server of its own, its socket in the session's folder, so tests run side by
+// side and leave nothing behind.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -51,9 +52,7 @@ bool Until(const std::function<bool()>& holds, double seconds = kDeadline) {
 /// script around it records the terminal's modes before and after, and zsim's exit status.
 class ByHand {
  public:
-  explicit ByHand(const std::string& arguments) {
-    static int sessions = 0;
-    socket_ = "zsim-test-" + std::to_string(getpid()) + "-" + std::to_string(++sessions);
+  explicit ByHand(const std::string& arguments) : socket_(folder_ / "tmux.socket") {
     std::ofstream(folder_ / "run.sh")
         << "ulimit -c 0\nstty -a > stty_before\n'" << ZSIM_PATH << "' fly " << arguments
         << " --interactive --no-plot\nstatus=$?\nstty -a > stty_after\necho $status > status\n"
@@ -63,7 +62,7 @@ class ByHand {
   ~ByHand() { Tmux("kill-server"); }
 
   std::string Tmux(const std::string& command) const {
-    return Output("tmux -L " + socket_ + " " + command + " 2>&1");
+    return Output("tmux -S '" + socket_ + "' " + command + " 2>&1");
   }
   void Type(const std::string& keys) const { Tmux("send-keys " + keys); }
   std::string Screen() const { return Tmux("capture-pane -p"); }
