@@ -12,7 +12,10 @@
 #include "sim/files/text_format.h"
 #include "sim/world/world.h"
 #include "sim/zsim/event_log.h"
+#include "sim/zsim/flight_kml.h"
 #include "sim/zsim/flight_signals.h"
+#include "sim/zsim/ground_track.h"
+#include "sim/zsim/groundtrack_plot.h"
 #include "sim/zsim/install_layout.h"
 #include "sim/zsim/output_folder.h"
 #include "sim/zsim/plot.h"
@@ -88,10 +91,35 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
   return false;
 }
 
-/// Draws flight.png in the staging folder; false only when gnuplot left it incomplete. Other
-/// failures leave no picture and are told on stderr.
+/// s between the points of a track over the ground.
+constexpr double kTrackInterval = 1.0;
+
+/// What became of a picture: false only when gnuplot left it incomplete. Other failures leave no
+/// picture and are told on stderr.
+bool Drawn(PlotOutcome outcome, const std::string& message, const OutputFolder& out,
+           const char* png, std::string& error) {
+  switch (outcome) {
+    case PlotOutcome::kDrawn:
+      break;
+    case PlotOutcome::kNoGnuplot:
+      std::fprintf(stderr,
+                   "zsim: gnuplot not found on PATH, so no %s (Debian package gnuplot-nox)\n", png);
+      break;
+    case PlotOutcome::kFailed:
+      std::fprintf(stderr, "zsim: %s, so no %s\n", Printable(message).c_str(), png);
+      break;
+    case PlotOutcome::kIncomplete:
+      error = out.Final(png) + ": cannot be written: " + message;
+      return false;
+  }
+  return true;
+}
+
+/// Draws flight.png and groundtrack.png in the staging folder; false only when gnuplot left one
+/// incomplete.
 bool Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& log,
-          const Telemetry& telemetry, double endTime, std::string& error) {
+          const Telemetry& telemetry, const GroundTracks& tracks, double endTime,
+          std::string& error) {
   const Peak& q = telemetry.maxDynamicPressure();
   const Peak& a = telemetry.maxAcceleration();
   char peaks[160];
@@ -110,29 +138,24 @@ bool Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& lo
   request.endTime = endTime;
   request.marks = PlotMarks(log.events(), 0.015 * endTime);
   std::string message;
-  switch (DrawPlot(request, message)) {
-    case PlotOutcome::kDrawn:
-      break;
-    case PlotOutcome::kNoGnuplot:
-      std::fprintf(stderr,
-                   "zsim: gnuplot not found on PATH, so no flight.png (Debian package "
-                   "gnuplot-nox)\n");
-      break;
-    case PlotOutcome::kFailed:
-      std::fprintf(stderr, "zsim: %s, so no flight.png\n", Printable(message).c_str());
-      break;
-    case PlotOutcome::kIncomplete:
-      error = out.Final("flight.png") + ": cannot be written: " + message;
-      return false;
-  }
-  return true;
+  if (!Drawn(DrawPlot(request, message), message, out, "flight.png", error)) return false;
+  GroundTrackRequest ground;
+  ground.folder = request.folder;
+  ground.titleLines = {"Ground track: " + BaseName(options.scenario)};
+  ground.tracks = &tracks.tracks();
+  ground.events = &log.events();
+  // Without gnuplot the first picture has said so already.
+  const PlotOutcome outcome = DrawGroundTrack(ground, message);
+  return outcome == PlotOutcome::kNoGnuplot ||
+         Drawn(outcome, message, out, "groundtrack.png", error);
 }
 
 /// One flight of a world that is set up: its frames with the saves asked for, what it records
 /// as it goes, and the files it leaves.
 class Flight {
  public:
-  Flight(const FlyOptions& options, World& world) : options_(options), world_(world), log_(world) {}
+  Flight(const FlyOptions& options, World& world)
+      : options_(options), world_(world), log_(world), tracks_(world, kTrackInterval) {}
 
   /// Opens the output files in the staging folder.
   bool Open(std::string& error);
@@ -156,6 +179,7 @@ class Flight {
   std::optional<Telemetry> telemetry_;
   std::unique_ptr<RealtimeWatch> watch_;
   EventLog log_;
+  GroundTracks tracks_;
   std::size_t nextSave_ = 0;
   std::size_t shown_ = 0;  ///< events on the terminal so far
   int stopSignal_ = 0;     ///< what stopped the flight early, or 0
@@ -214,6 +238,7 @@ bool Flight::Run(std::string& error) {
   }
   Take();
   telemetry_->Start(log_.vehicle());
+  tracks_.Record();
 
   bool saved = true;
   for (;;) {
@@ -225,6 +250,7 @@ bool Flight::Run(std::string& error) {
     world_.Step();
     Take();
     telemetry_->Record(log_.vehicle());
+    tracks_.Record();
     if (watch_) watch_->Pace(telemetry_->last(), log_.phase());
   }
   telemetry_->Finish();
@@ -237,6 +263,7 @@ bool Flight::Finish(std::string& error) {
   summary_ = FlightSummary(world_, options_.scenario, log_, *telemetry_,
                            stopSignal_ ? FlightSignals::NameOf(stopSignal_) : "");
   const double endTime = world_.time();
+  tracks_.Finish();
   world_.End();
   if (trace_) {
     trace_->Drain(world_.journal());
@@ -252,7 +279,11 @@ bool Flight::Finish(std::string& error) {
     return false;
   }
   if (!WriteText(out_.Staged("summary.txt"), summary_, error)) return false;
-  if (!options_.noPlot && !Plot(options_, out_, log_, *telemetry_, endTime, error)) return false;
+  const std::string kml =
+      FlightKml("Vantor flight: " + BaseName(options_.scenario), tracks_.tracks(), log_.events());
+  if (!WriteText(out_.Staged("flight.kml"), kml, error)) return false;
+  if (!options_.noPlot && !Plot(options_, out_, log_, *telemetry_, tracks_, endTime, error))
+    return false;
   {
     const StopSignalsHeld held;
     if (!out_.Commit(FlightFile, error)) return false;
