@@ -21,6 +21,11 @@ void AppendTrack(std::string& kml, const VesselTrack& track) {
          "</styleUrl><LineString><altitudeMode>absolute</altitudeMode><coordinates>\n";
   for (const TrackPoint& point : track.points)
     kml += Coordinate(point.latitude, point.longitude, point.altitude) + "\n";
+  // A line has two points at least: a vessel that never moved stays where it stood.
+  if (track.points.size() == 1) {
+    const TrackPoint& point = track.points.front();
+    kml += Coordinate(point.latitude, point.longitude, point.altitude) + "\n";
+  }
   kml += "</coordinates></LineString></Placemark>\n";
 }
 
