@@ -1,4 +1,4 @@
-// The whole default launch in the stand-in host, from reading the scenario to the satellite's
+// The whole open-loop launch in the stand-in host, from reading the scenario to the satellite's
 // release, with no files written and with the files a flight leaves: a telemetry row every 0.1 s,
 // the host's events, and the world saved at release.
 
@@ -20,7 +20,7 @@ using namespace zenthar;
 namespace {
 
 const double TELEMETRY_INTERVAL = 0.1;  // s of simulation time between telemetry rows
-const double FLIGHT_LIMIT = 2000;       // s, far beyond the default launch's release
+const double FLIGHT_LIMIT = 2000;       // s, far beyond the open-loop launch's release
 
 [[noreturn]] void Fail(const std::string& message) {
   std::fprintf(stderr, "flight benchmark: %s\n", message.c_str());
@@ -74,12 +74,12 @@ void WriteEvents(const std::string& path, const World& world) {
   if (std::fclose(csv) != 0) Fail(path + ": cannot be written");
 }
 
-/// Flies the default launch to the satellite's release; with a folder, writes a flight's files
+/// Flies the open-loop launch to the satellite's release; with a folder, writes a flight's files
 /// into it. Returns the simulated time (s).
-double FlyDefaultLaunch(const ScratchFolder* folder) {
+double FlyOpenLoopLaunch(const ScratchFolder* folder) {
   World world;
   UseProjectFiles(world);
-  VesselState* launcher = LoadDefaultLaunch(world);
+  VesselState* launcher = LoadOpenLoopLaunch(world);
   std::FILE* telemetry = nullptr;
   if (folder) {
     telemetry = OpenForWriting(folder->File("telemetry.csv"));
@@ -90,7 +90,7 @@ double FlyDefaultLaunch(const ScratchFolder* folder) {
   }
   const long rowFrames = std::lround(TELEMETRY_INTERVAL / world.dt);
   while (!SatelliteReleased(world, launcher)) {
-    if (world.time() > FLIGHT_LIMIT) Fail("the default launch never releases its satellite");
+    if (world.time() > FLIGHT_LIMIT) Fail("the open-loop launch never releases its satellite");
     if (telemetry && world.frame() % rowFrames == 0) WriteTelemetryRow(telemetry, world, *launcher);
     world.Step();
   }
@@ -110,7 +110,7 @@ void BM_WholeFlight(benchmark::State& state) {
   double flight = 0;     // s, one flight's simulated time
   double simulated = 0;  // s, all flights'
   for (auto _ : state) {
-    flight = FlyDefaultLaunch(fileOutput ? &folder : nullptr);
+    flight = FlyOpenLoopLaunch(fileOutput ? &folder : nullptr);
     simulated += flight;
   }
   state.counters["sim_s_per_wall_s"] = benchmark::Counter(simulated, benchmark::Counter::kIsRate);

@@ -9,7 +9,7 @@ using namespace zenthar;
 
 namespace {
 
-// The default launch presses E at 5 s; the boosters are recognised as lit two frames later, at
+// The open-loop launch presses E at 5 s; the boosters are recognised as lit two frames later, at
 // 5.02 s, and separate once more than 129 s have passed since then. The core stage's tank runs
 // dry at 603.44 s, and the fairing and the satellite leave in the next two frames.
 struct PhasePlan {
@@ -70,28 +70,28 @@ bool PhaseFromName(const std::string& name, FlightPhase& phase) {
   return false;
 }
 
-VesselState* LoadDefaultLaunch(World& world) {
+VesselState* LoadOpenLoopLaunch(World& world) {
   std::string error;
-  if (!LoadScenarioFile(world, ScenarioPath("default.scn"), error)) Fail(error);
+  if (!LoadScenarioFile(world, ScenarioPath("open_loop.scn"), error)) Fail(error);
   VesselState* launcher = world.Launcher();
   if (launcher == nullptr || launcher->moduleVessel == nullptr)
-    Fail("the default scenario holds no launcher");
+    Fail("the open-loop scenario holds no launcher");
   return launcher;
 }
 
 VesselState* FlyToPhase(World& world, FlightPhase phase) {
   UseProjectFiles(world);
-  VesselState* launcher = LoadDefaultLaunch(world);
+  VesselState* launcher = LoadOpenLoopLaunch(world);
   const PhasePlan& plan = PlanOf(phase);
   if (plan.flyTo >= 0) {
     world.RunUntil(plan.flyTo);
   } else {
-    const double limit = 2000;  // s, far beyond the default launch's release
+    const double limit = 2000;  // s, far beyond the open-loop launch's release
     while (!SatelliteReleased(world, launcher) && world.time() < limit) world.Step();
     world.RunUntil(world.time() + 1.0);
   }
   if (!InPhase(world, launcher, phase))
-    Fail(std::string("the default launch is not in the phase ") + plan.name +
+    Fail(std::string("the open-loop launch is not in the phase ") + plan.name +
          " at t = " + std::to_string(world.time()) + " s");
   return launcher;
 }

@@ -6,8 +6,8 @@
 #include "sim/world/world.h"
 #include "tests/support/project_world.h"
 
-// The default launch (scenarios/default.scn) flown in the stand-in host, and the launcher's time
-// step taken in each of its phases the way the host takes it: through the loaded module's
+// The open-loop launch (scenarios/open_loop.scn) flown in the stand-in host, and the launcher's
+// time step taken in each of its phases the way the host takes it: through the loaded module's
 // callback, with the host's VESSEL behind it and the journal off.
 
 /// The phases of the launch in which the module's time step does different work.
@@ -25,16 +25,16 @@ const char* PhaseName(FlightPhase phase);
 /// The phase of a name PhaseName gives; false for any other text.
 bool PhaseFromName(const std::string& name, FlightPhase& phase);
 
-/// Reads the default launch into a world set up by UseProjectFiles and returns the launcher. Exits
-/// with a message when the scenario cannot be flown.
-zenthar::VesselState* LoadDefaultLaunch(zenthar::World& world);
+/// Reads the open-loop launch into a world set up by UseProjectFiles and returns the launcher.
+/// Exits with a message when the scenario cannot be flown.
+zenthar::VesselState* LoadOpenLoopLaunch(zenthar::World& world);
 
 /// The satellite has left: the host's focus has moved from the launcher to it.
 inline bool SatelliteReleased(const zenthar::World& world, const zenthar::VesselState* launcher) {
   return world.focus() != launcher;
 }
 
-/// Flies the default launch in a fresh world up to a point inside the phase and returns the
+/// Flies the open-loop launch in a fresh world up to a point inside the phase and returns the
 /// launcher. Exits with a message when the flight does not reach the phase.
 zenthar::VesselState* FlyToPhase(zenthar::World& world, FlightPhase phase);
 

@@ -1,4 +1,4 @@
-// step_instructions PHASE STEPS: flies the default launch into a phase, then takes the launcher's
+// step_instructions PHASE STEPS: flies the open-loop launch into a phase, then takes the launcher's
 // time step STEPS times. Under callgrind (tools/callgrind_steps.sh) the counts are zeroed before
 // the steps and dumped after them, so the dump holds those steps alone; run outside valgrind it
 // just steps.

@@ -72,7 +72,7 @@ class Launcher {
     zvcLoadState(vessel_, &block, &status);
     ApplyStatus(*host_, status);
     if (host_->padRequested) {
-      PlaceOnPad(*host_, world_.planet, host_->padLatitude, host_->padLongitude);
+      PlaceOnPad(*host_, world_.planet, host_->padLatitude, host_->padLongitude, world_.time());
       host_->padRequested = false;
     }
   }

@@ -26,10 +26,12 @@ bool Finite(const VesselState& v) {
                                 v.cogElevation, v.pitchMomentScale, v.bankMomentScale,
                                 v.atmPressure,  v.atmDensity,       v.atmTemperature,
                                 v.padLatitude,  v.padLongitude,     v.pitch.heading};
-  for (const VECTOR3& u : {v.position, v.velocity, v.angularVelocity, v.rotDrag, v.touchdown[0],
-                           v.touchdown[1], v.touchdown[2]})
+  for (const VECTOR3& u :
+       {v.position, v.velocity, v.angularVelocity, v.rotDrag, v.touchdown[0], v.touchdown[1],
+        v.touchdown[2], v.groundPosition_P, v.crossSections, v.pitch.plane})
     values.insert(values.end(), {u.x, u.y, u.z});
   for (const auto& row : v.attitude.m) values.insert(values.end(), row, row + 3);
+  for (const auto& row : v.groundAttitude_P.m) values.insert(values.end(), row, row + 3);
   for (int i = 0; i < 4; ++i)
     values.insert(values.end(), {v.maxThrust[i], v.engineLevel[i], v.cw[i]});
   for (const MeshRef& mesh : v.meshes)

@@ -19,7 +19,7 @@ namespace {
 
 const double BOOSTER_BURN = 129;  // s, from ignition to automatic booster separation
 
-const std::string DEFAULT_LAUNCH = ScenarioPath("default.scn");
+const std::string OPEN_LOOP_LAUNCH = ScenarioPath("open_loop.scn");
 
 // The frame in which the boosters ignite, for an E press in keyFrame: the E step sets the main
 // engine to full, the next step is skipped, and the one after finds the level above 0.95.
@@ -49,7 +49,7 @@ std::string At(long frame, const std::string& what) {
 TEST(FlightEndToEnd, LaunchWithoutSatelliteBurnsToEmptyAndStopsAfterTheFairing) {
   // An earlier world's launcher carried a satellite; the next world loads the module afresh and
   // its launcher starts with none.
-  ASSERT_NE(nullptr, WorldFromFile(DEFAULT_LAUNCH));
+  ASSERT_NE(nullptr, WorldFromFile(OPEN_LOOP_LAUNCH));
 
   auto world = WorldOnPad("Kestrel", "5:E");
   ASSERT_NE(nullptr, world);
@@ -120,7 +120,7 @@ TEST(FlightEndToEnd, LaunchWithoutSatelliteBurnsToEmptyAndStopsAfterTheFairing) 
 }
 
 TEST(FlightEndToEnd, JPressesSeparateJettisonAndReleaseEachInTheirStep) {
-  auto world = WorldFromFile(DEFAULT_LAUNCH);
+  auto world = WorldFromFile(OPEN_LOOP_LAUNCH);
   ASSERT_NE(nullptr, world);
   std::string error;
   // J during the booster burn, then with propellant left: the fairing, then the satellite.
@@ -152,8 +152,8 @@ TEST(FlightEndToEnd, JPressesSeparateJettisonAndReleaseEachInTheirStep) {
   EXPECT_EQ(expected, Timeline(world->events(), dt));
 }
 
-TEST(MissionEndToEnd, DefaultLaunchReleasesTheSatelliteAndHandsItTheFocus) {
-  auto world = WorldFromFile(DEFAULT_LAUNCH);
+TEST(MissionEndToEnd, OpenLoopLaunchReleasesTheSatelliteAndHandsItTheFocus) {
+  auto world = WorldFromFile(OPEN_LOOP_LAUNCH);
   ASSERT_NE(nullptr, world);
   VesselState* launcher = world->Launcher();
   ASSERT_NE(nullptr, launcher);

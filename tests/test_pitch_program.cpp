@@ -64,11 +64,22 @@ TEST_F(HostFixture, SteersAFlyingVesselToItsElevationAndHeading) {
   ExpectVector(nose, {0.5, std::sqrt(3) / 2, 0}, 1e-15, "nose");  // up sin 30, east cos 30
   EXPECT_NEAR(1, across.z, 1e-15);  // the ascent's plane is east-up: y points north
 
-  state->pitch.heading = 0;  // northwards
+  state->pitch.heading = 0;  // northwards, a program that has not flown yet
+  state->pitch.plane = {0, 0, 0};
   SteerToProgram(*state, 10);
   vessel.GlobalRot({0, 0, 1}, nose);
   EXPECT_NEAR(std::sqrt(3) / 2, nose.z, 1e-15);
   EXPECT_NEAR(0, nose.y, 1e-15);
+
+  // The ascent keeps to the plane it began in, a great circle, whatever the heading says now: at
+  // 45 degrees north the nose still points along the meridian, 30 degrees above the horizon.
+  state->position = 6471000 * VECTOR3{std::sqrt(0.5), 0, std::sqrt(0.5)};
+  state->pitch.heading = 90;
+  SteerToProgram(*state, 10);
+  vessel.GlobalRot({0, 0, 1}, nose);
+  EXPECT_NEAR(0, nose.y, 1e-15);
+  EXPECT_NEAR(0.5, Dot(nose, VECTOR3{std::sqrt(0.5), 0, std::sqrt(0.5)}), 1e-15);
+  EXPECT_GT(nose.z, 0);
 
   // On the ground the vessel stands as it is.
   const Matrix3 before = state->attitude;
@@ -88,6 +99,7 @@ TEST(PitchProgram, ASavedScenarioCarriesTheRestOfTheProgram) {
   ASSERT_NE(nullptr, again);
   const PitchProgram& rest = again->Find("Sat")->pitch;
   EXPECT_EQ(45, rest.heading);
+  ExpectVector(rest.plane, world->Find("Sat")->pitch.plane);  // the plane it began in
   ASSERT_EQ(2u, rest.points.size());
   EXPECT_NEAR(54, rest.points[0].elevation, 1e-12);
   EXPECT_NEAR(6, rest.points[1].time, 1e-12);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "sim/files/scenario_file.h"
+#include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
 
 using namespace zenthar;
@@ -53,6 +54,15 @@ TEST(ScenarioFile, RefusesWhatItCannotReadWithTheLine) {
        "test.scn:2: the line is longer than 4096 characters"},
       {std::string("BEGIN_VESSEL S\0:Relaysat\n", 25),
        "test.scn:1: a control character (byte 0x00) in the line"},
+      {"BEGIN_ENVIRONMENT\nPLANET_ROTATION 400\nEND_ENVIRONMENT\n",
+       "test.scn:2: PLANET_ROTATION: expected a rotation angle from -360 to 360 deg, found '400'"},
+      // Pads are placed as the planet stands when their block is read.
+      {"BEGIN_VESSEL S:Relaysat\nPAD 0 0\nEND_VESSEL\nBEGIN_ENVIRONMENT\nPLANET_ROTATION 9\n",
+       "test.scn:5: PLANET_ROTATION must come before the first vessel block"},
+      {"BEGIN_VESSEL S:Relaysat\nPAD 0 0\nLAUNCH_PLANE 0 0 0.5\nEND_VESSEL\n",
+       "test.scn:3: LAUNCH_PLANE: expected a unit vector, found one of length 0.5"},
+      {"BEGIN_VESSEL S:Relaysat\nPAD 0 0\nIMPACTED 2\nEND_VESSEL\n",
+       "test.scn:3: IMPACTED: expected 0 or 1, found '2'"},
   };
   for (const auto& c : cases) {
     World world;
@@ -89,6 +99,8 @@ TEST(ScenarioFile, APassiveBodyRoundTripsExactly) {
   // The press at 3 s is still to come: 2 s after the moment of saving.
   EXPECT_EQ("2:J", again.keyScript().ToString());
   EXPECT_EQ(0, again.time());
+  // The planet stands as it stood when the world was saved.
+  EXPECT_NEAR(world.planet.RotationAngle(world.time()), again.planet.rotationAtLoad, 1e-15);
 }
 
 TEST(ScenarioFile, AKeyScriptLongerThanALineIsSavedOnLinesTheReaderTakes) {
@@ -113,15 +125,26 @@ TEST(ScenarioFile, AKeyScriptLongerThanALineIsSavedOnLinesTheReaderTakes) {
   EXPECT_EQ(world.keyScript().ToString(), again.keyScript().ToString());
 }
 
+// A pad is a point of the turning planet, placed as the planet stands at load.
 TEST(ScenarioFile, PadLineStandsTheVesselOnItsTouchdownPoints) {
-  World world;
-  std::string error;
-  ASSERT_TRUE(Read(world, "BEGIN_VESSEL Sat:Relaysat\nPAD 0 0\nEND_VESSEL\n", error)) << error;
-  const VesselState* sat = world.Find("Sat");
-  ASSERT_NE(nullptr, sat);
-  EXPECT_TRUE(sat->landed);
-  EXPECT_NEAR(world.planet.radius + 1.5, sat->position.x, 1e-6);
-  EXPECT_NEAR(0, sat->position.y, 1e-6);
+  struct {
+    const char* header;
+    double x, y;  // m, global frame, over the radius plus the touchdown height
+  } const cases[] = {{"", 1, 0},
+                     {"BEGIN_ENVIRONMENT\nPLANET_ROTATION 90\nEND_ENVIRONMENT\n", 0, 1},
+                     {"BEGIN_ENVIRONMENT\nPLANET_ROTATION -180\nEND_ENVIRONMENT\n", -1, 0}};
+  for (const auto& c : cases) {
+    World world;
+    std::string error;
+    ASSERT_TRUE(Read(
+        world, c.header + std::string("BEGIN_VESSEL Sat:Relaysat\nPAD 0 0\nEND_VESSEL\n"), error))
+        << error;
+    const VesselState* sat = world.Find("Sat");
+    ASSERT_NE(nullptr, sat);
+    EXPECT_TRUE(sat->landed);
+    const double r = world.planet.radius + 1.5;
+    ExpectVector(sat->position, {c.x * r, c.y * r, 0}, 1e-6, c.header);
+  }
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kDefaultScenario = std::string(VANTOR_SCENARIOS_DIR) + "/default.scn";
+const std::string kOpenLoopScenario = std::string(VANTOR_SCENARIOS_DIR) + "/open_loop.scn";
 
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path) << text;
@@ -146,10 +146,34 @@ enum {
   PRESSURE,
   Q,
   MACH,
-  VESSEL
+  VESSEL,
+  LATITUDE,
+  LONGITUDE,
+  AIR_SPEED,
+  FLIGHT_PATH_ANGLE
 };
 // Event columns.
-enum { E_T, E_KIND, E_VESSEL, E_DETAIL, E_ALTITUDE, E_SPEED, E_MASS };
+enum { E_T, E_KIND, E_VESSEL, E_DETAIL, E_ALTITUDE, E_SPEED, E_MASS, E_LATITUDE, E_LONGITUDE };
+
+/// What xmllint's XPath makes of a file in the KML namespace (the project's tools install
+/// libxml2-utils); a test failure, and "", when the file is no well-formed KML 2.2 document.
+std::string XPath(const std::string& file, const std::string& expression) {
+  const std::string quoted = "'" + file + "'";
+  const std::string root =
+      "/*[local-name()='kml' and namespace-uri()='http://www.opengis.net/kml/2.2']";
+  const std::string out = file + ".xpath";
+  const std::string check = "xmllint --noout " + quoted + " && xmllint --xpath \"count(" + root +
+                            ")\" " + quoted + " > '" + out + "' && xmllint --xpath \"" +
+                            expression + "\" " + quoted + " >> '" + out + "'";
+  const int status = std::system(check.c_str());
+  std::string answer = ReadTextFile(out);
+  std::remove(out.c_str());
+  EXPECT_EQ(0, status) << file << " is no well-formed XML (or xmllint is missing)";
+  EXPECT_EQ(0u, answer.find("1\n")) << file << " has no kml root in the KML 2.2 namespace";
+  answer.erase(0, answer.find('\n') + 1);
+  if (!answer.empty() && answer.back() == '\n') answer.pop_back();
+  return answer;
+}
 
 // What the timeline calls a body that leaves is what its class file says it is: a class is
 // renamed or recast by its files alone.
@@ -159,7 +183,7 @@ TEST(Zsim, TheTimelineNamesALeavingBodyByItsClassFilesRole) {
   for (const char* side : {"Left", "Right"})
     WriteFile(folder / ("classes/Vantor_" + std::string(side) + "Booster.cfg"),
               "Mass = 39800\nRole = fairing\n");
-  const Outcome run = Zsim(folder, "fly '" + kDefaultScenario +
+  const Outcome run = Zsim(folder, "fly '" + kOpenLoopScenario +
                                        "' --classes classes --out flight --until 140 --no-plot");
   ASSERT_EQ(0, run.status) << run.err;
   EXPECT_NE(std::string::npos, run.out.find("fairing jettison")) << run.out;
@@ -169,13 +193,13 @@ TEST(Zsim, TheTimelineNamesALeavingBodyByItsClassFilesRole) {
 TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   TempFolder folder;
   const Outcome run = Zsim(
-      folder, "fly '" + kDefaultScenario + "' --out flight --until 620 --every 0.01 --no-plot");
+      folder, "fly '" + kOpenLoopScenario + "' --out flight --until 620 --every 0.01 --no-plot");
   ASSERT_EQ(0, run.status) << run.err;
   EXPECT_EQ("", run.err);
   EXPECT_NE(std::string::npos,
-            run.out.find("Files in flight/: events.csv, summary.txt, telemetry.csv"))
+            run.out.find("Files in flight/: events.csv, flight.kml, summary.txt, telemetry.csv"))
       << run.out;
-  EXPECT_EQ((std::vector<std::string>{"events.csv", "summary.txt", "telemetry.csv"}),
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "flight.kml", "summary.txt", "telemetry.csv"}),
             Names(folder / "flight"));
   // The timeline names the milestones.
   for (const char* milestone : {"booster separation", "fairing jettison", "satellite release"})
@@ -184,35 +208,45 @@ TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   const Csv telemetry = ReadCsv(folder / "flight/telemetry.csv");
   EXPECT_EQ(
       "t_s,altitude_m,speed_m_s,vertical_speed_m_s,accel_m_s2,mass_kg,propellant_kg,thrust_N,"
-      "pressure_Pa,dynamic_pressure_Pa,mach,vessel",
+      "pressure_Pa,dynamic_pressure_Pa,mach,vessel,latitude_deg,longitude_deg,air_speed_m_s,"
+      "flight_path_angle_deg",
       telemetry.header);
   ASSERT_EQ(62001u, telemetry.rows.size());  // every frame from 0 s to 620 s
   const Planet planet;
   for (std::size_t i = 0; i < telemetry.rows.size(); ++i) {
     const std::vector<std::string>& row = telemetry.rows[i];
-    ASSERT_EQ(12u, row.size()) << "row " << i;
+    ASSERT_EQ(16u, row.size()) << "row " << i;
     ASSERT_NEAR(0.01 * static_cast<double>(i), Number(row[T]), 1e-9);
     const double altitude = Number(row[ALTITUDE]);
     const AtmosphereSample air = StandardAtmosphere(altitude);
     // The columns hold 10 digits; the air recomputed from the printed altitude agrees to 1e-8.
     EXPECT_NEAR(air.pressure, Number(row[PRESSURE]), 1e-8 * air.pressure + 1e-12) << row[T];
-    EXPECT_NEAR(0.5 * air.density * Number(row[SPEED]) * Number(row[SPEED]), Number(row[Q]),
+    EXPECT_NEAR(0.5 * air.density * Number(row[AIR_SPEED]) * Number(row[AIR_SPEED]), Number(row[Q]),
                 1e-8 * Number(row[Q]) + 1e-12)
         << row[T];
     EXPECT_EQ(air.temperature == 0, row[MACH].empty()) << row[T];  // no Mach number in vacuum
   }
-  // On the pad before ignition the vessel feels its weight and nothing moves.
+  // On the pad before ignition the vessel stands where it stands, moving with the ground and the
+  // air, and feels its weight less what keeps it on its circle round the axis.
   const std::vector<std::string>& pad = telemetry.rows[100];
   const double r = planet.radius + Number(pad[ALTITUDE]);
-  EXPECT_NEAR(planet.gm / (r * r), Number(pad[ACCEL]), 1e-8);
-  EXPECT_EQ("0", pad[SPEED]);
+  const double latitude = 5.2 * 3.14159265358979323846 / 180;
+  const double circling = planet.rotationRate * planet.rotationRate * r * std::cos(latitude);
+  EXPECT_NEAR(std::hypot(planet.gm / (r * r) - circling * std::cos(latitude),
+                         circling * std::sin(latitude)),
+              Number(pad[ACCEL]), 1e-8);
+  EXPECT_NEAR(planet.rotationRate * r * std::cos(latitude), Number(pad[SPEED]), 1e-6);
+  EXPECT_EQ("0", pad[AIR_SPEED]);
   EXPECT_EQ("0", pad[THRUST]);
+  EXPECT_EQ("5.2", pad[LATITUDE]);
+  EXPECT_EQ("-52.8", pad[LONGITUDE]);
 
   const Csv events = ReadCsv(folder / "flight/events.csv");
-  EXPECT_EQ("t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg", events.header);
+  EXPECT_EQ("t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg,latitude_deg,longitude_deg",
+            events.header);
   std::vector<std::string> seen;
   for (const auto& row : events.rows) {
-    ASSERT_EQ(7u, row.size());
+    ASSERT_EQ(9u, row.size());
     seen.push_back(row[E_KIND] + " " + row[E_VESSEL] + " " + row[E_DETAIL]);
   }
   EXPECT_EQ((std::vector<std::string>{
@@ -222,6 +256,8 @@ TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
                 "booster_ignition Vantor1 ",
                 "vessel_created Vantor1-Stage_LeftBooster Vantor_LeftBooster",
                 "vessel_created Vantor1-Stage_RightBooster Vantor_RightBooster",
+                "impact Vantor1-Stage_RightBooster ",
+                "impact Vantor1-Stage_LeftBooster ",
                 "propellant_exhausted Vantor1 ",
                 "vessel_created Vantor1-Stage_LeftPayload Vantor_LeftPayload",
                 "vessel_created Vantor1-Stage_RightPayload Vantor_RightPayload",
@@ -240,6 +276,8 @@ TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   EXPECT_EQ(after[ALTITUDE], separation[E_ALTITUDE]);
   EXPECT_EQ(after[SPEED], separation[E_SPEED]);
   EXPECT_EQ(after[MASS], separation[E_MASS]);
+  EXPECT_EQ(after[LATITUDE], separation[E_LATITUDE]);
+  EXPECT_EQ(after[LONGITUDE], separation[E_LONGITUDE]);
   EXPECT_GT(Number(telemetry.rows[frame][MASS]) - Number(after[MASS]), 2 * 39000.0);
   // After release the rows follow the satellite, and say so.
   EXPECT_EQ("Vantor1", telemetry.rows.front()[VESSEL]);
@@ -275,6 +313,18 @@ TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   EXPECT_EQ("Relaysat flying", satelliteLine[1] + " " + satelliteLine[2]);
   for (const char* line : {"Orbit of Vantor1-Sat: periapsis", "Orbit of Vantor1: periapsis"})
     EXPECT_NE(std::string::npos, summary.find(line)) << line << " in\n" << summary;
+  // Launched due east, the orbit is inclined as the pad's latitude; the boosters came down.
+  const std::size_t orbit = summary.find("Orbit of Vantor1-Sat: ");
+  ASSERT_NE(std::string::npos, summary.find("inclination 5.20 deg", orbit)) << summary;
+  for (const char* body :
+       {"Came down\n  Vantor1-Stage_RightBooster ", "  Vantor1-Stage_LeftBooster "})
+    EXPECT_NE(std::string::npos, summary.find(body)) << body << " in\n" << summary;
+
+  // flight.kml: well-formed KML, every vessel's track and a placemark per marked event.
+  const std::string kml = folder / "flight/flight.kml";
+  EXPECT_EQ("6", XPath(kml, "count(//*[local-name()='LineString'])"));
+  EXPECT_EQ("8", XPath(kml, "count(//*[local-name()='Point'])"));  // ignition, 2 + 2 + 2 + 1
+  EXPECT_EQ("ignition: Vantor1", XPath(kml, "string((//*[local-name()='Point']/..)[1]/*[1])"));
 }
 
 TEST(Zsim, BadInputGivesOneLineAndLeavesTheFolderAsItWas) {
@@ -286,7 +336,7 @@ TEST(Zsim, BadInputGivesOneLineAndLeavesTheFolderAsItWas) {
   WriteFile(folder / "broken.scn", "BEGIN_ENVIRONMENT\nDT 0.01\nBEGIN_VESSEL A:Vantor\n");
   WriteFile(folder / "keys.scn", "BEGIN_ENVIRONMENT\nKEYS 5:WHAT\nEND_ENVIRONMENT\n");
   WriteFile(folder / "a-file", "not a folder");
-  const std::string scenario = " '" + kDefaultScenario + "'";
+  const std::string scenario = " '" + kOpenLoopScenario + "'";
   struct {
     std::string arguments;
     int status;
@@ -347,6 +397,10 @@ TEST(Zsim, HostileInputIsRefusedOrFlownWithoutABadValue) {
   for (int t = 0; t <= 64; ++t) points += " " + std::to_string(t) + " 90";
   fs::create_directory(folder / "bad");
   WriteFile(folder / "bad/Relaysat.cfg", "Mass = inf\n");
+  fs::create_directory(folder / "badareas");
+  WriteFile(folder / "badareas/Vantor.cfg",
+            "Module = vantor\nMeshCrossSections = vantor_main 1 2 3\n"
+            "MeshCrossSections = vantor_main 1 2 3\n");
   fs::create_directory(folder / "badrole");
   WriteFile(folder / "badrole/Vantor_LeftBooster.cfg", "Mass = 39800\nRole = boster\n");
   struct {
@@ -391,6 +445,8 @@ TEST(Zsim, HostileInputIsRefusedOrFlownWithoutABadValue) {
        "100000000"},
       {pad + end, "--classes bad", 1,
        "zsim: bad/Relaysat.cfg:1: Mass: expected a mass from 0 to 1e+09 kg, found 'inf'"},
+      {pad + end, "--classes badareas", 1,
+       "zsim: badareas/Vantor.cfg:3: MeshCrossSections: mesh 'vantor_main' given twice"},
       {pad + end, "--classes badrole", 1,
        "zsim: badrole/Vantor_LeftBooster.cfg:2: Role: expected booster or fairing, found 'boster'"},
       // Flown: comments after every host line, the example header of docs/SCENARIO.md; an
@@ -424,13 +480,14 @@ TEST(Zsim, HostileInputIsRefusedOrFlownWithoutABadValue) {
 
 TEST(Zsim, FlyingASavedWorldContinuesTheFlight) {
   TempFolder folder;
-  const Outcome first = Zsim(folder, "fly '" + kDefaultScenario +
+  const Outcome first = Zsim(folder, "fly '" + kOpenLoopScenario +
                                          "' --out first --until 150 --save-at 100,60,100.0001 "
                                          "--no-plot");
   ASSERT_EQ(0, first.status) << first.err;
-  EXPECT_EQ((std::vector<std::string>{"events.csv", "saved_100.0001.scn", "saved_100.scn",
-                                      "saved_60.scn", "summary.txt", "telemetry.csv"}),
-            Names(folder / "first"));
+  EXPECT_EQ(
+      (std::vector<std::string>{"events.csv", "flight.kml", "saved_100.0001.scn", "saved_100.scn",
+                                "saved_60.scn", "summary.txt", "telemetry.csv"}),
+      Names(folder / "first"));
   const Csv firstEvents = ReadCsv(folder / "first/events.csv");
   std::vector<std::string> saves;
   double separation = 0;
@@ -496,12 +553,17 @@ TEST(Zsim, TheSummaryGivesTheOrbitAboveTheAtmosphere) {
     EXPECT_NE(std::string::npos, summary.find(c.says, at)) << summary;
     if (c.k >= 2) continue;
     const double other = r * c.k / (2 - c.k);
-    double periapsis = 0, apoapsis = 0;
-    ASSERT_EQ(2,
-              std::sscanf(summary.c_str() + at, "Orbit of Sat: periapsis %lf km, apoapsis %lf km",
-                          &periapsis, &apoapsis));
+    double periapsis = 0, apoapsis = 0, inclination = -1, period = 0;
+    ASSERT_EQ(4, std::sscanf(summary.c_str() + at,
+                             "Orbit of Sat: periapsis %lf km, apoapsis %lf km (eccentricity %*f), "
+                             "inclination %lf deg, period %lf min",
+                             &periapsis, &apoapsis, &inclination, &period));
     EXPECT_NEAR((std::min(r, other) - planet.radius) / 1000, periapsis, 0.051) << c.k;
     EXPECT_NEAR((std::max(r, other) - planet.radius) / 1000, apoapsis, 0.051) << c.k;
+    EXPECT_EQ(0, inclination) << c.k;  // moving along the equator
+    const double a = (r + other) / 2;  // m
+    EXPECT_NEAR(2 * 3.14159265358979323846 * std::sqrt(a * a * a / planet.gm) / 60, period, 0.051)
+        << c.k;
   }
 
   // Within the air there is no orbit to give; a body dropped from 100 m comes down.
@@ -519,7 +581,9 @@ TEST(Zsim, TheSummaryGivesTheOrbitAboveTheAtmosphere) {
   ASSERT_FALSE(events.rows.empty());
   EXPECT_EQ("impact", events.rows.back()[E_KIND]);
   EXPECT_EQ("Drop", events.rows.back()[E_VESSEL]);
-  EXPECT_EQ("0", events.rows.back()[E_SPEED]);  // at rest where it came down
+  // At rest where it came down, moving with the ground.
+  EXPECT_NEAR(planet.rotationRate * planet.radius, Number(events.rows.back()[E_SPEED]), 1e-3);
+  EXPECT_NE(std::string::npos, summary.find("Came down\n  Drop ")) << summary;
 }
 
 bool GnuplotInstalled() {
@@ -529,18 +593,19 @@ bool GnuplotInstalled() {
 TEST(Zsim, DrawsThePlotWithGnuplotAndSaysSoWithout) {
   if (!GnuplotInstalled()) GTEST_SKIP() << "gnuplot is not installed";
   TempFolder folder;
-  const std::string fly = "fly '" + kDefaultScenario + "' --until 150 --every 1";
+  const std::string fly = "fly '" + kOpenLoopScenario + "' --until 150 --every 1";
   const Outcome drawn = Zsim(folder, fly);
   ASSERT_EQ(0, drawn.status) << drawn.err;
   EXPECT_EQ("", drawn.err);
-  EXPECT_EQ(0u, ReadTextFile(folder / "out/flight.png").find("\x89PNG\r\n\x1a\n"));
+  for (const char* png : {"out/flight.png", "out/groundtrack.png"})
+    EXPECT_EQ(0u, ReadTextFile(folder / png).find("\x89PNG\r\n\x1a\n")) << png;
 
-  // Without gnuplot the flight is flown and its files written, less the plot, which goes.
+  // Without gnuplot the flight is flown and its files written, less the plots, which go.
   const Outcome without = Zsim(folder, fly, "PATH=/nowhere");
   EXPECT_EQ(0, without.status);
   EXPECT_EQ("zsim: gnuplot not found on PATH, so no flight.png (Debian package gnuplot-nox)\n",
             without.err);
-  EXPECT_EQ((std::vector<std::string>{"events.csv", "summary.txt", "telemetry.csv"}),
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "flight.kml", "summary.txt", "telemetry.csv"}),
             Names(folder / "out"));
 
   const Outcome skipped = Zsim(folder, fly + " --no-plot", "PATH=/nowhere");
@@ -557,7 +622,7 @@ std::string ShellWord(const std::string& text) {
 
 TEST(Zsim, NamesFromUsersReachNoInterpreter) {
   if (!GnuplotInstalled()) GTEST_SKIP() << "gnuplot is not installed";
-  const std::string launch = ReadTextFile(kDefaultScenario);
+  const std::string launch = ReadTextFile(kOpenLoopScenario);
   // A scenario file's name goes into the plot's title, the output folder's into gnuplot's paths,
   // the vessel's into the timeline, the summary and both CSV files. A command that runs touches
   // $PWNED, a path outside any folder zsim writes.
@@ -582,8 +647,16 @@ TEST(Zsim, NamesFromUsersReachNoInterpreter) {
         "PWNED=" + ShellWord(folder / "PWNED"));
     ASSERT_EQ(0, run.status) << c.file << ": " << run.err;
     EXPECT_FALSE(fs::exists(folder / "PWNED")) << c.file;
-    const std::string png = ReadTextFile(folder / c.out + "/flight.png");
-    EXPECT_EQ(png.size() - 12, png.rfind(std::string("\0\0\0\0IEND", 8))) << "a whole picture";
+    for (const char* picture : {"/flight.png", "/groundtrack.png"}) {
+      const std::string png = ReadTextFile(folder / c.out + picture);
+      EXPECT_EQ(png.size() - 12, png.rfind(std::string("\0\0\0\0IEND", 8))) << picture;
+    }
+    // The names are the KML's text, shown as the terminal shows them.
+    std::string shown = c.vessel;
+    if (shown.back() == '1' && shown[shown.size() - 2] == '\x9b')
+      shown.replace(shown.size() - 2, 1, "\\x9b");
+    EXPECT_EQ(shown, XPath(folder / c.out + "/flight.kml",
+                           "string(//*[local-name()='LineString']/../*[1])"));
     for (const std::string& shown : {run.out, ReadTextFile(folder / c.out + "/summary.txt")})
       EXPECT_EQ(std::string::npos, shown.find_first_of("\x1b\x07\x9b")) << shown;
     const Csv events = ReadCsv(folder / c.out + "/events.csv");
@@ -610,7 +683,7 @@ TEST(Zsim, ASignalEndsTheFlightAtTheNextFrameAndKeepsWhatWasFlown) {
     if (zsim == 0) {
       std::signal(SIGINT, SIG_DFL);
       if (chdir(folder.path().c_str()) == 0 && std::freopen(".out", "w", stdout))
-        execl(ZSIM_PATH, "zsim", "fly", kDefaultScenario.c_str(), "--until", "60", "--save-at",
+        execl(ZSIM_PATH, "zsim", "fly", kOpenLoopScenario.c_str(), "--until", "60", "--save-at",
               "0.5", "--realtime", "1", "--no-plot", static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -626,9 +699,9 @@ TEST(Zsim, ASignalEndsTheFlightAtTheNextFrameAndKeepsWhatWasFlown) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(c.status, WIFEXITED(raw) ? WEXITSTATUS(raw) : -1) << c.stoppedBy;
     // No staging folder is left behind.
-    EXPECT_EQ(
-        (std::vector<std::string>{"events.csv", "saved_0.5.scn", "summary.txt", "telemetry.csv"}),
-        Names(folder / "out"));
+    EXPECT_EQ((std::vector<std::string>{"events.csv", "flight.kml", "saved_0.5.scn", "summary.txt",
+                                        "telemetry.csv"}),
+              Names(folder / "out"));
     EXPECT_NE(std::string::npos, ReadTextFile(folder / "out/summary.txt")
                                      .find(std::string("(stopped early by ") + c.stoppedBy + ")"));
     EXPECT_LT(Number(ReadCsv(folder / "out/telemetry.csv").rows.back()[T]), 30);
@@ -645,7 +718,7 @@ std::map<std::string, std::string> FilesOf(const std::string& folder) {
 TEST(Zsim, AFolderHoldsOneFlightOrIsLeftAsItWas) {
   TempFolder folder;
   const std::string zsim =
-      "'" + std::string(ZSIM_PATH) + "' fly '" + kDefaultScenario + "' --quiet";
+      "'" + std::string(ZSIM_PATH) + "' fly '" + kOpenLoopScenario + "' --quiet";
   const std::string fly = zsim + " --until 150 --every 1 --save-at 50,100";
   ASSERT_EQ(0, RunIn(folder, zsim + " --until 70 --save-at 60 --trace --no-plot").status);
   WriteFile(folder / "out/notes.txt", "the user's own\n");
@@ -670,8 +743,8 @@ TEST(Zsim, AFolderHoldsOneFlightOrIsLeftAsItWas) {
   }
   // The new flight replaces the earlier one's files, the user's stay.
   ASSERT_EQ(0, RunIn(folder, fly + " --no-plot").status);
-  EXPECT_EQ((std::vector<std::string>{"events.csv", "notes.txt", "saved_100.scn", "saved_50.scn",
-                                      "summary.txt", "telemetry.csv"}),
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "flight.kml", "notes.txt", "saved_100.scn",
+                                      "saved_50.scn", "summary.txt", "telemetry.csv"}),
             Names(folder / "out"));
   EXPECT_EQ("the user's own\n", ReadTextFile(folder / "out/notes.txt"));
 }
@@ -683,7 +756,7 @@ TEST(Zsim, OddFlightsAreToldAsTheyWere) {
   } const cases[] = {
       // A burn flown on from a save was going at load: no ignition, no jump in mass or thrust.
       {"stack_burn.scn", "in the scenario", "booster ignition"},
-      {"default.scn", "booster ignition", "met no air"},
+      {"open_loop.scn", "booster ignition", "met no air"},
       {SatelliteAt(7000e3, 7546), "Maximum dynamic pressure     none: the flight met no air",
        "0.00 kPa"},
   };
@@ -707,7 +780,7 @@ TEST(Zsim, OddFlightsAreToldAsTheyWere) {
 
 TEST(Zsim, WatchingInRealTimeFliesTheSameFlightInPlainLinesOffATerminal) {
   TempFolder folder;
-  const std::string fly = "fly '" + kDefaultScenario + "' --until 8 --no-plot";
+  const std::string fly = "fly '" + kOpenLoopScenario + "' --until 8 --no-plot";
   const Outcome paced = Zsim(folder, fly + " --realtime 400 --out paced");
   const Outcome plain = Zsim(folder, fly + " --out plain");
   ASSERT_EQ(0, paced.status) << paced.err;
@@ -749,7 +822,7 @@ double ExactDouble(const std::string& text) {
 TEST(Zsim, TheTraceHasItsDocumentedFormAndReadsBackExactly) {
   TempFolder folder;
   const Outcome run =
-      Zsim(folder, "fly '" + kDefaultScenario + "' --until 5.5 --save-at 5.25 --trace --no-plot");
+      Zsim(folder, "fly '" + kOpenLoopScenario + "' --until 5.5 --save-at 5.25 --trace --no-plot");
   ASSERT_EQ(0, run.status) << run.err;
   const std::vector<std::string> head = Lines(ReadTextFile(folder / "out/trace.log"));
   ASSERT_GE(head.size(), 2u);
@@ -758,7 +831,7 @@ TEST(Zsim, TheTraceHasItsDocumentedFormAndReadsBackExactly) {
   ASSERT_FALSE(trace.empty());
 
   // The same flight in this process, frame by frame: what the host left for each frame.
-  auto world = WorldFromFile(kDefaultScenario);
+  auto world = WorldFromFile(kOpenLoopScenario);
   ASSERT_NE(nullptr, world);
   VesselState* launcher = world->Launcher();
   ASSERT_NE(nullptr, launcher);

@@ -155,10 +155,10 @@ TEST(ZsimByHand, APilotFliesTheLaunchAndItsReplayFliesTheSameFlightHeadless) {
   for (const auto& entry : fs::directory_iterator(folder / "out"))
     files.push_back(entry.path().filename().string());
   std::sort(files.begin(), files.end());
-  ASSERT_EQ(5u, files.size());
-  EXPECT_EQ((std::vector<std::string>{"events.csv", "replay.scn"}),
-            std::vector<std::string>(files.begin(), files.begin() + 2));
-  EXPECT_EQ(0u, files[2].rfind("saved_", 0)) << files[2];
+  ASSERT_EQ(6u, files.size());
+  EXPECT_EQ((std::vector<std::string>{"events.csv", "flight.kml", "replay.scn"}),
+            std::vector<std::string>(files.begin(), files.begin() + 3));
+  EXPECT_EQ(0u, files[3].rfind("saved_", 0)) << files[3];
   const std::string replay = ReadTextFile(folder / "out/replay.scn");
   for (const char* press : {":E,", ":LSHIFT+J,", ":J,", ":PITCH_UP"})
     EXPECT_NE(std::string::npos, replay.find(press)) << press << "\n" << replay;
@@ -167,7 +167,7 @@ TEST(ZsimByHand, APilotFliesTheLaunchAndItsReplayFliesTheSameFlightHeadless) {
   const std::string again = "cd '" + folder.path() + "' && '" + ZSIM_PATH +
                             "' fly out/replay.scn --out replay --no-plot --quiet > /dev/null";
   ASSERT_EQ(0, std::system(again.c_str()));
-  EXPECT_TRUE(fs::exists(folder / ("replay/" + files[2])));
+  EXPECT_TRUE(fs::exists(folder / ("replay/" + files[3])));
   EXPECT_EQ(ReadTextFile(folder / "out/telemetry.csv"),
             ReadTextFile(folder / "replay/telemetry.csv"));
   const std::string events = ReadTextFile(folder / "out/events.csv");

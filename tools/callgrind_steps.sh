@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Instructions per zvcTimestep in each phase of the default launch, counted by callgrind: the
+# Instructions per zvcTimestep in each phase of the open-loop launch, counted by callgrind: the
 # module's step and the host calls it makes (journal off), and nothing else. The count does not
 # move with machine load, so a regression shows as one changed number.
 #

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "sim/files/text_format.h"
@@ -60,12 +61,23 @@ bool ReadPad(FieldReader& fields, VesselState& vessel) {
   return true;
 }
 
-bool ReadLanded(FieldReader& fields, int& landed) {
+/// A launch plane's normal: a unit vector.
+bool ReadPlane(FieldReader& fields, VECTOR3& plane) {
+  VECTOR3 read;
+  if (!ReadVector(fields, kUnitComponent, read)) return false;
+  const double length = Length(read);
+  if (!(std::fabs(length - 1) <= kUnitLengthTolerance))
+    return fields.Fail("expected a unit vector, found one of length " + ShortNumber(length));
+  plane = read;
+  return true;
+}
+
+bool ReadFlag(FieldReader& fields, int& flag) {
   std::string word;
   if (!fields.Word("0 or 1", word)) return false;
   if (word != "0" && word != "1") return fields.Fail("expected 0 or 1, found '" + word + "'");
   if (!fields.End()) return false;
-  landed = word == "1" ? 1 : 0;
+  flag = word == "1" ? 1 : 0;
   return true;
 }
 
@@ -132,10 +144,12 @@ void WriteHostState(const VesselState& vessel, const Planet& planet, double time
   stream.Write("ENG_MAIN", FormatDouble(status.mainLevel));
   stream.Write("ENG_HOVER", FormatDouble(status.hoverLevel));
   stream.Write("LANDED", status.landed ? "1" : "0");
+  stream.Write("IMPACTED", vessel.impacted ? "1" : "0");
   if (!vessel.pitch.points.empty()) {
     // The program goes on from the moment of saving, which becomes time 0 when it is loaded.
     const PitchProgram rest = vessel.pitch.RebasedAt(time);
     stream.Write("HEADING", FormatDouble(rest.heading));
+    if (rest.HasPlane()) stream.Write("LAUNCH_PLANE", FormatVector(rest.plane));
     stream.Write("PITCH", rest.PointsText());
   }
   // Written once the pilot has taken the autopilot's place.
@@ -169,11 +183,17 @@ bool ReadHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vess
   else if (Is(key, "ENG_HOVER"))
     read = ReadOne(fields, kLevel, status.hoverLevel);
   else if (Is(key, "LANDED"))
-    read = ReadLanded(fields, status.landed);
-  else if (Is(key, "PAD"))
+    read = ReadFlag(fields, status.landed);
+  else if (Is(key, "IMPACTED")) {
+    int impacted = 0;
+    read = ReadFlag(fields, impacted);
+    if (read) vessel.impacted = impacted != 0;
+  } else if (Is(key, "PAD"))
     read = ReadPad(fields, vessel);
   else if (Is(key, "HEADING"))
     read = ReadOne(fields, kHeading, vessel.pitch.heading);
+  else if (Is(key, "LAUNCH_PLANE"))
+    read = ReadPlane(fields, vessel.pitch.plane);
   else if (Is(key, "PITCH"))
     return vessel.pitch.Parse(rest, error);
   else if (Is(key, "STEERING"))

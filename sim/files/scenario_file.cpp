@@ -1,11 +1,13 @@
 #include "sim/files/scenario_file.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 
 #include "sim/files/host_state_lines.h"
 #include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
+#include "sim/physics/physical_constants.h"
 
 namespace zenthar {
 
@@ -133,6 +135,14 @@ bool ReadScenario(World& world, std::istream& in, const std::string& source, std
       FieldReader fields("UNTIL", rest);
       if (!fields.Number(kFlightTime, world.schedule.until) || !fields.End())
         return fail(fields.error());
+    } else if (After(line, "PLANET_ROTATION", rest)) {
+      // Pads are placed as the planet stands when their block is read.
+      if (!world.vessels().empty())
+        return fail("PLANET_ROTATION must come before the first vessel block");
+      FieldReader fields("PLANET_ROTATION", rest);
+      double angle = 0;  // deg
+      if (!fields.Number(kPlanetRotation, angle) || !fields.End()) return fail(fields.error());
+      world.planet.rotationAtLoad = angle * kDegree;
     } else if (After(line, "FOCUS", rest)) {
       FieldReader fields("FOCUS", rest);
       if (!fields.Word("a vessel name", focus) || !fields.End()) return fail(fields.error());
@@ -169,6 +179,11 @@ bool LoadScenarioFile(World& world, const std::string& path, std::string& error)
 
 std::string WriteScenario(World& world) {
   std::string text = "BEGIN_ENVIRONMENT\nDT " + FormatDouble(world.dt) + "\n";
+  // The planet as it stands now, so that a flight loaded from the file goes on over the same
+  // ground.
+  double angle = std::fmod(world.planet.RotationAngle(world.time()) / kDegree, 360.0);  // deg
+  if (angle < 0) angle += 360;
+  text += "PLANET_ROTATION " + FormatDouble(angle) + "\n";
   // Key presses on as many KEYS lines as the longest line a reader takes needs.
   const KeyScript remaining = world.keyScript().RemainingAfter(world.frame(), world.dt);
   std::string keys;

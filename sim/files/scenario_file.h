@@ -11,6 +11,7 @@ namespace zenthar {
 //
 //   BEGIN_ENVIRONMENT
 //   DT 0.01
+//   PLANET_ROTATION 0
 //   KEYS 5:E
 //   FOCUS Vantor1
 //   END_ENVIRONMENT
@@ -28,9 +29,9 @@ namespace zenthar {
 bool ReadScenario(World& world, std::istream& in, const std::string& source, std::string& error);
 bool LoadScenarioFile(World& world, const std::string& path, std::string& error);
 
-/// The whole world as a scenario: the header (frame length, the key presses not yet delivered,
-/// rebased to the time of saving, the focus), then every vessel; the launcher's block through
-/// zvcSaveState.
+/// The whole world as a scenario: the header (frame length, the planet's rotation angle at the
+/// time of saving, the key presses not yet delivered, rebased to that time, the focus), then every
+/// vessel; the launcher's block through zvcSaveState.
 std::string WriteScenario(World& world);
 bool SaveScenarioFile(World& world, const std::string& path, std::string& error);
 

@@ -24,6 +24,21 @@ bool ReadRole(FieldReader& fields, VesselRole& role) {
   return true;
 }
 
+bool ReadAreas(FieldReader& fields, VECTOR3& areas) {
+  return fields.Number(kCrossSection, areas.x) && fields.Number(kCrossSection, areas.y) &&
+         fields.Number(kCrossSection, areas.z) && fields.End();
+}
+
+/// "mesh ax ay az": a mesh named once per file.
+bool ReadMeshAreas(FieldReader& fields, VesselClass& vesselClass) {
+  MeshCrossSections entry;
+  if (!fields.Word("a mesh name", entry.mesh) || !ReadAreas(fields, entry.areas)) return false;
+  if (vesselClass.MeshAreas(entry.mesh.c_str()))
+    return fields.Fail("mesh '" + entry.mesh + "' given twice");
+  vesselClass.meshCrossSections.push_back(entry);
+  return true;
+}
+
 /// One "Key = value" line of a class file into the class. False with "Key: expected ..." or
 /// "unknown key" otherwise.
 bool ReadClassLine(const std::string& key, const std::string& value, VesselClass& vesselClass,
@@ -42,6 +57,10 @@ bool ReadClassLine(const std::string& key, const std::string& value, VesselClass
     read = fields.Word("a module name or path", vesselClass.module) && fields.End();
   else if (key == "Role")
     read = ReadRole(fields, vesselClass.role);
+  else if (key == "CrossSections")
+    read = vesselClass.hasCrossSections = ReadAreas(fields, vesselClass.crossSections);
+  else if (key == "MeshCrossSections")
+    read = ReadMeshAreas(fields, vesselClass);
   else
     for (const auto& number : numbers)
       if (key == number.key) read = fields.Number(number.range, number.value) && fields.End();
@@ -51,7 +70,7 @@ bool ReadClassLine(const std::string& key, const std::string& value, VesselClass
 }
 
 /// One class file: "Key = value" lines, '#' starts a comment. Keys: Module, Mass, Size, CW,
-/// TouchdownHeight, Role.
+/// TouchdownHeight, Role, CrossSections, MeshCrossSections.
 bool ReadClassFile(const std::string& path, VesselClass& vesselClass, std::string& error) {
   std::ifstream file(path);
   if (!file) {
@@ -77,6 +96,12 @@ bool ReadClassFile(const std::string& path, VesselClass& vesselClass, std::strin
 }
 
 }  // namespace
+
+const VECTOR3* VesselClass::MeshAreas(const char* mesh) const {
+  for (const MeshCrossSections& entry : meshCrossSections)
+    if (entry.mesh == mesh) return &entry.areas;
+  return nullptr;
+}
 
 bool ClassRegistry::LoadFolder(const std::string& dir, std::string& error) {
   DIR* folder = opendir(dir.c_str());

@@ -8,6 +8,9 @@ namespace zenthar {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegree = kPi / 180;  ///< rad in one degree
 
+/// rad/s: the Earth's rotation rate as WGS 84 gives it; the stand-in host's planet turns at it.
+constexpr double kEarthRotationRate = 7.292115e-5;
+
 /// m/s^2: standard gravity, the 1976 standard atmosphere's g0 and the unit of accelerations in g.
 constexpr double kStandardGravity = 9.80665;
 

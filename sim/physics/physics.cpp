@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "sim/physics/atmosphere.h"
+#include "sim/physics/ground.h"
 #include "sim/physics/physical_constants.h"
+#include "sim/physics/steering.h"
 
 namespace zenthar {
 
@@ -32,25 +34,52 @@ double CombinedThrust(double engineThrust, double modifier) {
   return thrust > 0 ? thrust : 0;
 }
 
-/// Drag factor k (kg/m) such that the drag force is -k |v| v. The coefficient is blended from the
-/// per-axis coefficients by the squared direction cosines of the motion in the vessel frame, so
-/// motion along an axis gets exactly that axis's coefficient and drag always opposes the motion.
-double DragFactor(const VesselState& vessel) {
-  if (vessel.atmDensity <= 0) return 0;
-  const double speed2 = Dot(vessel.velocity, vessel.velocity);  // m^2/s^2
-  if (speed2 == 0) return 0;
-  const VECTOR3 u = TransposeTimes(vessel.attitude, vessel.velocity);  // m/s, vessel frame
-  const double cz = u.z > 0 ? vessel.cw[0] : vessel.cw[1];
-  const double cd = (vessel.cw[2] * u.x * u.x + vessel.cw[3] * u.y * u.y + cz * u.z * u.z) / speed2;
-  const double area = kPi * vessel.size * vessel.size;  // m^2
-  return 0.5 * vessel.atmDensity * cd * area;
+/// The air's grip on the vessel along each of its axes, k_i = 1/2 rho cw_i A_i (kg/m), and the
+/// velocity relative to the air in the vessel frame, u (m/s): the drag force is -|u| k_i u_i along
+/// each axis, so motion along an axis meets exactly that axis's cw x A.
+struct AirGrip {
+  VECTOR3 k{0, 0, 0};  ///< kg/m, along the vessel's x, y and z axes
+  VECTOR3 u{0, 0, 0};  ///< m/s, vessel frame
+  double speed = 0;    ///< m/s, |u|
+};
+
+AirGrip GripOf(const VesselState& vessel, const Planet& planet) {
+  AirGrip grip;
+  if (vessel.atmDensity <= 0) return grip;
+  const VECTOR3 air_I = planet.AirVelocity(vessel.position, vessel.velocity);  // m/s
+  grip.u = TransposeTimes(vessel.attitude, air_I);
+  grip.speed = Length(grip.u);
+  if (grip.speed == 0) return grip;
+  VECTOR3 area = vessel.crossSections;  // m^2
+  if (vessel.sizedDrag) {
+    const double sized = kPi * vessel.size * vessel.size;
+    area = {sized, sized, sized};
+  }
+  const double cz = grip.u.z > 0 ? vessel.cw[0] : vessel.cw[1];
+  const double half = 0.5 * vessel.atmDensity;
+  grip.k = {half * vessel.cw[2] * area.x, half * vessel.cw[3] * area.y, half * cz * area.z};
+  return grip;
+}
+
+/// m/s^2, global frame: drag over a stretch of h (s) at a mass (kg). Along each axis drag may
+/// stop the vessel against the air within the stretch but never reverse it.
+VECTOR3 DragAcceleration(const VesselState& vessel, const Planet& planet, double mass, double h) {
+  const AirGrip grip = GripOf(vessel, planet);
+  if (grip.speed == 0) return {0, 0, 0};
+  const auto rate = [&](double k) {  // 1/s
+    const double r = k * grip.speed / mass;
+    return r * h > 1 ? 1 / h : r;
+  };
+  const VECTOR3 body{-rate(grip.k.x) * grip.u.x, -rate(grip.k.y) * grip.u.y,
+                     -rate(grip.k.z) * grip.u.z};
+  return vessel.attitude * body;
 }
 
 /// One drift-kick-drift (position Verlet) stretch of length h (s) with a constant drive. Gravity is
 /// taken at the midpoint position, thrust over the midpoint mass (the mass falls linearly), drag
-/// from the velocity at the start of the stretch.
+/// from the position and velocity at the start of the stretch.
 void Advance(VesselState& vessel, const Planet& planet, double h, const Drive& drive,
-             const VECTOR3& direction, double dragFactor) {
+             const VECTOR3& direction) {
   if (h <= 0) return;
   const VECTOR3 mid = vessel.position + (0.5 * h) * vessel.velocity;
   const double r2 = Dot(mid, mid);
@@ -60,12 +89,8 @@ void Advance(VesselState& vessel, const Planet& planet, double h, const Drive& d
   if (mass > 0) {
     const double thrust = CombinedThrust(drive.engineThrust, vessel.mainThrustMod);
     acceleration = acceleration + (thrust / mass) * direction;
-    if (dragFactor > 0) {
-      // Drag may stop the vessel against the air within the stretch but never reverse it.
-      double rate = dragFactor * Length(vessel.velocity) / mass;  // 1/s
-      if (rate * h > 1) rate = 1 / h;
-      acceleration = acceleration - rate * vessel.velocity;
-    }
+    if (vessel.atmDensity > 0)
+      acceleration = acceleration + DragAcceleration(vessel, planet, mass, h);
   }
   vessel.velocity = vessel.velocity + h * acceleration;
   vessel.position = mid + (0.5 * h) * vessel.velocity;
@@ -117,7 +142,14 @@ double MainThrust(const VesselState& vessel) {
   return CombinedThrust(EngineThrust(vessel), vessel.mainThrustMod);
 }
 
-StepOutcome Integrate(VesselState& vessel, const Planet& planet, double dt) {
+VECTOR3 DragForce(const VesselState& vessel, const Planet& planet) {
+  const AirGrip grip = GripOf(vessel, planet);
+  const VECTOR3 body{-grip.speed * grip.k.x * grip.u.x, -grip.speed * grip.k.y * grip.u.y,
+                     -grip.speed * grip.k.z * grip.u.z};
+  return vessel.attitude * body;
+}
+
+StepOutcome Integrate(VesselState& vessel, const Planet& planet, double t, double dt) {
   StepOutcome outcome;
   const double engineThrust = EngineThrust(vessel);
   const double flow = engineThrust > 0 && vessel.isp > 0 ? engineThrust / vessel.isp : 0;  // kg/s
@@ -138,25 +170,27 @@ StepOutcome Integrate(VesselState& vessel, const Planet& planet, double dt) {
 
   if (vessel.landed) {
     if (!ThrustLiftsOff(vessel, planet)) {
-      vessel.velocity = {0, 0, 0};
+      FollowGround(vessel, planet, t + dt);
       vessel.fuelMass = runsDry ? 0.0 : vessel.fuelMass - flow * dt;
       outcome.propellantExhausted = runsDry;
       return outcome;
     }
     vessel.landed = false;
     outcome.liftedOff = true;
+    // A pitch program's heading is the launch azimuth where the vessel leaves the ground.
+    if (!vessel.pitch.points.empty())
+      vessel.pitch.plane = LaunchPlaneNormal(vessel.position, vessel.pitch.heading);
   }
 
   const VECTOR3 direction = ThrustDirection(vessel);
-  const double dragFactor = DragFactor(vessel);
   if (runsDry) {
     // Split the step where the tank runs dry, so the engine's thrust stops exactly with it.
-    Advance(vessel, planet, burn, Drive{engineThrust, flow}, direction, dragFactor);
+    Advance(vessel, planet, burn, Drive{engineThrust, flow}, direction);
     vessel.fuelMass = 0.0;
     outcome.propellantExhausted = true;
-    Advance(vessel, planet, dt - burn, Drive{0, 0}, direction, dragFactor);
+    Advance(vessel, planet, dt - burn, Drive{0, 0}, direction);
   } else {
-    Advance(vessel, planet, dt, Drive{engineThrust, flow}, direction, dragFactor);
+    Advance(vessel, planet, dt, Drive{engineThrust, flow}, direction);
     vessel.fuelMass -= flow * dt;
   }
 
@@ -165,7 +199,8 @@ StepOutcome Integrate(VesselState& vessel, const Planet& planet, double dt) {
   if (contact <= 0 && Dot(vessel.velocity, vessel.position) <= 0) {
     const double r = Length(vessel.position);
     vessel.position = ((r - contact) / r) * vessel.position;
-    vessel.velocity = {0, 0, 0};
+    AnchorToGround(vessel, planet, t + dt);  // at rest on the turning ground from now on
+    vessel.velocity = planet.SurfaceVelocity(vessel.position);
     vessel.landed = true;
     vessel.impacted = true;
     outcome.impacted = true;

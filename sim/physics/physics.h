@@ -23,7 +23,15 @@ void UpdateEnvironment(VesselState& vessel, const Planet& planet);
 /// modifier, never below zero.
 double MainThrust(const VesselState& vessel);
 
-/// Advances the vessel's motion and propellant from t to t + dt (s).
-StepOutcome Integrate(VesselState& vessel, const Planet& planet, double dt);
+/// N, global frame: the air's force on the vessel, -1/2 rho |u| u', with u its velocity relative
+/// to the air that turns with the planet, in the vessel frame, and u'_i = cw_i A_i u_i (cw_z for
+/// the sign of u_z; A its cross-sections, or pi size^2 along every axis). Zero where there is no
+/// air or the vessel moves with it.
+VECTOR3 DragForce(const VesselState& vessel, const Planet& planet);
+
+/// Advances the vessel's motion and propellant from simulation time t to t + dt (s). A landed
+/// vessel that does not lift off moves with the turning ground; one that comes down comes to rest
+/// on it.
+StepOutcome Integrate(VesselState& vessel, const Planet& planet, double t, double dt);
 
 }  // namespace zenthar

@@ -45,6 +45,7 @@ double PitchProgram::ElevationAt(double t) const {
 PitchProgram PitchProgram::RebasedAt(double t) const {
   PitchProgram rebased;
   rebased.heading = heading;
+  rebased.plane = plane;
   if (points.empty()) return rebased;
   // Before its first point a program holds that point's elevation, so a program that has not
   // reached it yet moves as it is; one under way starts from where it stands. Either keeps at

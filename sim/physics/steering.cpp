@@ -2,33 +2,35 @@
 
 #include <cmath>
 
+#include "sim/physics/ground_point.h"
 #include "sim/physics/physical_constants.h"
 #include "sim/physics/vec_math.h"
 
 namespace zenthar {
 
-namespace {
-
-VECTOR3 Unit(const VECTOR3& v) {
-  return (1 / Length(v)) * v;
+VECTOR3 LaunchPlaneNormal(const VECTOR3& position_I, double headingDeg) {
+  const LocalHorizon local = LocalHorizonAt(position_I);
+  const double heading = headingDeg * kDegree;
+  const VECTOR3 along = std::cos(heading) * local.north + std::sin(heading) * local.east;
+  const VECTOR3 normal = Cross(local.up, along);
+  return (1 / Length(normal)) * normal;
 }
 
-}  // namespace
-
 void SteerToProgram(VesselState& vessel, double t) {
-  if (vessel.pitch.points.empty() || vessel.landed) return;
-  const VECTOR3 up = Unit(vessel.position);
-  VECTOR3 east = Cross(VECTOR3{0, 0, 1}, up);
-  // Over a pole every direction is south: take the global y axis as east there.
-  east = Length(east) > 1e-9 ? Unit(east) : VECTOR3{0, 1, 0};
-  const VECTOR3 north = Cross(up, east);
-  const double heading = vessel.pitch.heading * kDegree;
-  const VECTOR3 horizontal = std::cos(heading) * north + std::sin(heading) * east;
-  const double elevation = vessel.pitch.ElevationAt(t) * kDegree;
+  PitchProgram& program = vessel.pitch;
+  if (program.points.empty() || vessel.landed) return;
+  if (!program.HasPlane()) program.plane = LaunchPlaneNormal(vessel.position, program.heading);
+  const VECTOR3 up = (1 / Length(vessel.position)) * vessel.position;
+  VECTOR3 along = Cross(program.plane, up);  // the ascent's direction along the horizon
+  const double length = Length(along);
+  // A quarter of the way round the planet from its plane there is no direction along it.
+  if (!(length > 1e-9)) return;
+  along = (1 / length) * along;
+  const double elevation = program.ElevationAt(t) * kDegree;
   // Vessel z along the nose, y across the plane of the ascent, x completing the frame: on the
   // pad (elevation 90, heading east) that is x east, y north, z up.
-  const VECTOR3 z = std::sin(elevation) * up + std::cos(elevation) * horizontal;
-  const VECTOR3 y = Cross(up, horizontal);
+  const VECTOR3 z = std::sin(elevation) * up + std::cos(elevation) * along;
+  const VECTOR3 y = Cross(up, along);
   const VECTOR3 x = Cross(y, z);
   vessel.attitude = {{{x.x, y.x, z.x}, {x.y, y.y, z.y}, {x.z, y.z, z.z}}};
 }

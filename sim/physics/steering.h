@@ -1,11 +1,18 @@
 #pragma once
 
+#include "host/vector3.h"
 #include "sim/world/vessel_state.h"
 
 namespace zenthar {
 
-/// Turns a flying vessel with a pitch program to the program's elevation and heading at time t
-/// (s); on the ground, or without a program, the vessel keeps its attitude.
+/// The unit normal (global frame) of the plane through the planet's centre that holds a position
+/// (m, global frame) and the direction of a heading there (deg from north towards east): the
+/// launch plane of a pitch program that lifts off there. The heading's direction is normal x up.
+VECTOR3 LaunchPlaneNormal(const VECTOR3& position_I, double headingDeg);
+
+/// Turns a flying vessel with a pitch program to the program's elevation at time t (s) above the
+/// local horizon, in its launch plane (taken from its position and heading first when it has
+/// none yet); on the ground, or without a program, the vessel keeps its attitude.
 void SteerToProgram(VesselState& vessel, double t);
 
 }  // namespace zenthar

@@ -55,6 +55,13 @@ inline Matrix3 operator*(const Matrix3& a, const Matrix3& b) {
   return c;
 }
 
+/// The rotation by an angle (rad) about the global z axis: from the planet's frame to the global
+/// frame when the planet has turned by that angle.
+inline Matrix3 RotationAboutZ(double angle) {
+  const double c = std::cos(angle), s = std::sin(angle);
+  return {{{c, -s, 0}, {s, c, 0}, {0, 0, 1}}};
+}
+
 /// Attitude angles (rad) to the rotation from vessel frame to global frame: R = Rz(c) Ry(b) Rx(a),
 /// that is, rotate about global x by a, then about global y by b, then about global z by c.
 inline Matrix3 RotationFromAngles(const VECTOR3& angles) {

@@ -58,12 +58,18 @@ constexpr ValueRange kLatitude{"a latitude", -90, 90, "deg"};
 constexpr ValueRange kLongitude{"a longitude", -360, 360, "deg"};
 constexpr ValueRange kHeading{"a heading", -360, 360, "deg"};
 constexpr ValueRange kElevation{"an elevation", -90, 90, "deg"};
+constexpr ValueRange kPlanetRotation{"a rotation angle", -360, 360, "deg"};
+/// A launch plane's normal: a unit vector, each component within this range ...
+constexpr ValueRange kUnitComponent{"a unit vector's component", -1, 1, ""};
+/// ... and its length within this of 1.
+constexpr double kUnitLengthTolerance = 1e-6;
 
 // Class files and the vessel interface.
 constexpr ValueRange kMass{"a mass", 0, 1e9, "kg"};
 constexpr ValueRange kSize{"a size", 0, 1e4, "m"};
 constexpr ValueRange kVesselLength{"a length in the vessel frame", -1e4, 1e4, "m"};
 constexpr ValueRange kTouchdownHeight{"a touchdown height", 0, 1e4, "m"};
+constexpr ValueRange kCrossSection{"a cross-section", 0, 1e8, "m^2"};
 constexpr ValueRange kDragCoefficient{"a drag coefficient", 0, 1e3, ""};
 constexpr ValueRange kMomentScale{"a moment scale", -1e3, 1e3, ""};
 constexpr ValueRange kExhaustVelocity{"an exhaust velocity", 0, 1e6, "m/s"};

@@ -180,6 +180,7 @@ double VESSEL::GetAtmPressure() const {
 void VESSEL::ClearMeshes() const {
   Trace(state_, "ClearMeshes");
   state_->meshes.clear();
+  state_->crossSections = state_->vesselClass ? state_->vesselClass->crossSections : VECTOR3{};
 }
 
 void VESSEL::AddMesh(const char* meshName, const VECTOR3* offset) const {
@@ -187,6 +188,10 @@ void VESSEL::AddMesh(const char* meshName, const VECTOR3* offset) const {
   if (offset && !kVesselLength.Holds(*offset))
     return Refuse(state_, "AddMesh", kVesselLength.Outside(*offset), kVesselLength);
   state_->meshes.push_back(MeshRef{meshName ? meshName : "", offset ? *offset : VECTOR3{0, 0, 0}});
+  // A vessel meets the air with the meshes it carries: areas are summed as they are added.
+  const VECTOR3* areas =
+      state_->vesselClass ? state_->vesselClass->MeshAreas(meshName ? meshName : "") : nullptr;
+  if (areas) state_->crossSections = state_->crossSections + *areas;
 }
 
 void VESSEL::ClearExhaustRefs() const {

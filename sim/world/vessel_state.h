@@ -7,6 +7,7 @@
 #include "host/vector3.h"
 #include "host/vessel.h"
 #include "sim/files/scenario_stream.h"
+#include "sim/files/vessel_class.h"
 #include "sim/physics/pitch_program.h"
 #include "sim/physics/vec_math.h"
 
@@ -42,6 +43,7 @@ struct VesselState {
   World* world = nullptr;  ///< the world the vessel lives in
   std::string name;
   std::string className;
+  const VesselClass* vesselClass = nullptr;  ///< its class, owned by the world's registry
 
   // Motion.
   VECTOR3 position{0, 0, 0};               ///< m, relative to the planet's centre, global frame
@@ -55,6 +57,9 @@ struct VesselState {
   double padLongitude = 0;                 ///< deg
   PitchProgram pitch;  ///< programmed ascent (PITCH, HEADING lines); empty: attitude held
   AttitudeMode attitudeMode = AttitudeMode::kAutopilot;  ///< STEERING line, host controls
+  // While landed: where it stands on the turning planet, which carries it round.
+  VECTOR3 groundPosition_P{0, 0, 0};               ///< m, planet's frame
+  Matrix3 groundAttitude_P = Matrix3::Identity();  ///< from vessel frame to planet's frame
 
   // Masses and engines.
   double emptyMass = 0;                  ///< kg
@@ -70,6 +75,10 @@ struct VesselState {
   double cogElevation = 0;                                   ///< m
   VECTOR3 touchdown[3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};  ///< m, vessel frame
   double cw[4] = {0, 0, 0, 0};  ///< drag coefficients along +z, -z, x, y
+  /// m^2, seen along the vessel's x, y and z axes: its class's body and the meshes it carries now
+  /// (AddMesh adds, ClearMeshes takes back to the body). Unused when `sizedDrag`.
+  VECTOR3 crossSections{0, 0, 0};
+  bool sizedDrag = true;  ///< its class gives no cross-sections: pi size^2 along every axis
   VECTOR3 rotDrag{0, 0, 0};
   double pitchMomentScale = 0;
   double bankMomentScale = 0;

@@ -5,6 +5,7 @@
 #include "sim/files/host_state_lines.h"
 #include "sim/files/text_format.h"
 #include "sim/physics/attitude_control.h"
+#include "sim/physics/ground.h"
 #include "sim/physics/launch_pad.h"
 #include "sim/physics/physics.h"
 #include "sim/world/call_format.h"
@@ -118,6 +119,9 @@ VesselState* World::CreateVessel(const std::string& name, const std::string& cla
   vessel->world = this;
   vessel->name = name;
   vessel->className = className;
+  vessel->vesselClass = vesselClass;
+  vessel->sizedDrag = !vesselClass->GivesCrossSections();
+  vessel->crossSections = vesselClass->crossSections;
   if (!module) {
     vessel->emptyMass = vesselClass->mass;
     vessel->size = vesselClass->size;
@@ -161,7 +165,10 @@ VesselState* World::CreateVessel(const std::string& name, const std::string& cla
   }
   ApplyStatus(*vessel, effective);
   if (module && !block) vessel->fuelMass = vessel->maxFuelMass;  // a new launcher starts full
-  if (vessel->padRequested) PlaceOnPad(*vessel, planet, vessel->padLatitude, vessel->padLongitude);
+  if (vessel->padRequested)
+    PlaceOnPad(*vessel, planet, vessel->padLatitude, vessel->padLongitude, time());
+  else if (vessel->landed)
+    AnchorToGround(*vessel, planet, time());
   Report("vessel_created", name, className);
   return vessel;
 }
@@ -285,7 +292,7 @@ void World::Step() {
     KeepThrustModifierInRange(*vessel);
     if (journal_.enabled() && vessel->module)
       Record(vessel.get(), "mainThrustMod", {}, FormatDouble(vessel->mainThrustMod));
-    const StepOutcome outcome = Integrate(*vessel, planet, dt);
+    const StepOutcome outcome = Integrate(*vessel, planet, time(), dt);
     if (outcome.propellantExhausted) Report("propellant_exhausted", vessel->name, {});
     if (outcome.impacted) Report("impact", vessel->name, {});
   }

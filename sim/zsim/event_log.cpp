@@ -1,7 +1,9 @@
 #include "sim/zsim/event_log.h"
 
+#include <cmath>
 #include <cstring>
 
+#include "sim/physics/ground_point.h"
 #include "sim/physics/physics.h"
 #include "sim/zsim/csv_field.h"
 #include "sim/zsim/printable.h"
@@ -63,19 +65,24 @@ void Wording(const FlightEvent& event, std::string& what, std::string& who) {
 bool SameMoment(const FlightEvent& a, const FlightEvent& b) {
   return a.time == b.time && a.kind == b.kind && a.atLoad == b.atLoad &&
          std::strcmp(a.milestone, b.milestone) == 0 && a.altitude == b.altitude &&
-         a.speed == b.speed && a.mass == b.mass;
+         a.speed == b.speed && a.mass == b.mass && a.latitude == b.latitude &&
+         a.longitude == b.longitude;
 }
 
 }  // namespace
 
 void EventLog::Add(const std::string& kind, const VesselState* stateOf, const std::string& vessel,
                    const std::string& detail, double time, bool atLoad, const char* milestone) {
-  FlightEvent event{time, kind, vessel, detail, 0, 0, 0, atLoad, milestone};
+  FlightEvent event{time, kind, vessel, detail, 0, 0, 0, 0, 0, atLoad, milestone};
   if (atLoad && stateOf && stateOf == launcher_) launcherAtLoad_.push_back(events_.size());
   if (stateOf) {
+    // The state at the end of the frame, over the ground as the planet then stands.
+    const GroundPoint ground = GroundPointOf(world_.planet, stateOf->position, world_.time());
     event.altitude = Altitude(*stateOf, world_.planet);
     event.speed = Length(stateOf->velocity);
     event.mass = stateOf->Mass();
+    event.latitude = ground.latitude;
+    event.longitude = ground.longitude;
   }
   events_.push_back(std::move(event));
 }
@@ -164,10 +171,13 @@ std::vector<std::string> TimelineLines(const std::vector<FlightEvent>& events, s
       Wording(events[next], otherWhat, otherWho);
       who += ", " + otherWho;
     }
+    const FlightEvent& event = events[i];
     char line[256];
-    std::snprintf(line, sizeof line, "T+%8.2f s  %-22s alt %8.1f km  v %7.1f m/s  m %8.0f kg  ",
-                  events[i].time, what.c_str(), events[i].altitude / 1000, events[i].speed,
-                  events[i].mass);
+    std::snprintf(line, sizeof line,
+                  "T+%8.2f s  %-22s alt %8.1f km  v %7.1f m/s  m %8.0f kg  %5.2f%c %6.2f%c  ",
+                  event.time, what.c_str(), event.altitude / 1000, event.speed, event.mass,
+                  std::fabs(event.latitude), event.latitude < 0 ? 'S' : 'N',
+                  std::fabs(event.longitude), event.longitude < 0 ? 'W' : 'E');
     lines.push_back(line + who);
     i = next;
   }
@@ -175,13 +185,15 @@ std::vector<std::string> TimelineLines(const std::vector<FlightEvent>& events, s
 }
 
 void WriteEventsCsv(std::FILE* file, const std::vector<FlightEvent>& events) {
-  std::fputs("t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg\n", file);
+  std::fputs("t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg,latitude_deg,longitude_deg\n",
+             file);
   for (const FlightEvent& event : events) {
     std::fprintf(file, "%.10g,%s,", event.time, event.kind.c_str());
     PutCsvField(file, event.vessel);
     std::fputc(',', file);
     PutCsvField(file, event.detail);
-    std::fprintf(file, ",%.10g,%.10g,%.10g\n", event.altitude, event.speed, event.mass);
+    std::fprintf(file, ",%.10g,%.10g,%.10g,%.10g,%.10g\n", event.altitude, event.speed, event.mass,
+                 event.latitude, event.longitude);
   }
 }
 

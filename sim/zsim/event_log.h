@@ -20,6 +20,8 @@ struct FlightEvent {
   double altitude;        ///< m
   double speed;           ///< m/s
   double mass;            ///< kg
+  double latitude;        ///< deg, geocentric
+  double longitude;       ///< deg, east, in the turning planet's frame
   bool atLoad;            ///< seen while the scenario was read, before the first frame
   const char* milestone;  ///< "booster separation", "fairing jettison", "satellite release", or ""
 };
@@ -76,7 +78,7 @@ class EventLog {
 /// both boosters).
 std::vector<std::string> TimelineLines(const std::vector<FlightEvent>& events, std::size_t first);
 
-/// events.csv: t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg.
+/// events.csv: t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg,latitude_deg,longitude_deg.
 void WriteEventsCsv(std::FILE* file, const std::vector<FlightEvent>& events);
 
 }  // namespace zenthar::zsim

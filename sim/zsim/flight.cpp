@@ -13,7 +13,10 @@
 #include "sim/world/world.h"
 #include "sim/zsim/event_log.h"
 #include "sim/zsim/flight_by_hand.h"
+#include "sim/zsim/flight_kml.h"
 #include "sim/zsim/flight_signals.h"
+#include "sim/zsim/ground_track.h"
+#include "sim/zsim/groundtrack_plot.h"
 #include "sim/zsim/install_layout.h"
 #include "sim/zsim/output_folder.h"
 #include "sim/zsim/plot.h"
@@ -84,10 +87,32 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
   return false;
 }
 
-/// Draws flight.png in the staging folder; false only when gnuplot left it incomplete. Other
-/// failures leave no picture and are told on stderr.
+/// What became of a picture: false only when gnuplot left it incomplete. Other failures leave no
+/// picture and are told on stderr.
+bool Drawn(PlotOutcome outcome, const std::string& message, const OutputFolder& out,
+           const char* png, std::string& error) {
+  switch (outcome) {
+    case PlotOutcome::kDrawn:
+      break;
+    case PlotOutcome::kNoGnuplot:
+      std::fprintf(stderr,
+                   "zsim: gnuplot not found on PATH, so no %s (Debian package gnuplot-nox)\n", png);
+      break;
+    case PlotOutcome::kFailed:
+      std::fprintf(stderr, "zsim: %s, so no %s\n", Printable(message).c_str(), png);
+      break;
+    case PlotOutcome::kIncomplete:
+      error = out.Final(png) + ": cannot be written: " + message;
+      return false;
+  }
+  return true;
+}
+
+/// Draws flight.png and groundtrack.png in the staging folder; false only when gnuplot left one
+/// incomplete.
 bool Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& log,
-          const Telemetry& telemetry, double endTime, std::string& error) {
+          const Telemetry& telemetry, const GroundTracks& tracks, double endTime,
+          std::string& error) {
   const Peak& q = telemetry.maxDynamicPressure();
   const Peak& a = telemetry.maxAcceleration();
   char peaks[160];
@@ -106,28 +131,26 @@ bool Plot(const FlyOptions& options, const OutputFolder& out, const EventLog& lo
   request.endTime = endTime;
   request.marks = PlotMarks(log.events(), 0.015 * endTime);
   std::string message;
-  switch (DrawPlot(request, message)) {
-    case PlotOutcome::kDrawn:
-      break;
-    case PlotOutcome::kNoGnuplot:
-      std::fprintf(stderr,
-                   "zsim: gnuplot not found on PATH, so no flight.png (Debian package "
-                   "gnuplot-nox)\n");
-      break;
-    case PlotOutcome::kFailed:
-      std::fprintf(stderr, "zsim: %s, so no flight.png\n", Printable(message).c_str());
-      break;
-    case PlotOutcome::kIncomplete:
-      error = out.Final("flight.png") + ": cannot be written: " + message;
-      return false;
-  }
-  return true;
+  if (!Drawn(DrawPlot(request, message), message, out, "flight.png", error)) return false;
+  GroundTrackRequest ground;
+  ground.folder = request.folder;
+  ground.titleLines = {"Ground track: " + BaseName(options.scenario)};
+  ground.tracks = &tracks.tracks();
+  ground.events = &log.events();
+  // Without gnuplot the first picture has said so already.
+  const PlotOutcome outcome = DrawGroundTrack(ground, message);
+  return outcome == PlotOutcome::kNoGnuplot ||
+         Drawn(outcome, message, out, "groundtrack.png", error);
 }
 
 }  // namespace
 
 Flight::Flight(const FlyOptions& options, World& world)
-    : options_(options), world_(world), log_(world), saveAt_(options.saveAt) {}
+    : options_(options),
+      world_(world),
+      log_(world),
+      tracks_(world, kTrackInterval),
+      saveAt_(options.saveAt) {}
 
 bool Flight::Open(std::string& error) {
   if (!out_.Open(options_.out, error)) return false;
@@ -194,6 +217,7 @@ void Flight::Start() {
   }
   Take();
   telemetry_->Start(log_.vehicle());
+  tracks_.Record();
 }
 
 bool Flight::Frame(std::string& error) {
@@ -204,6 +228,7 @@ bool Flight::Frame(std::string& error) {
   world_.Step();
   Take();
   telemetry_->Record(log_.vehicle());
+  tracks_.Record();
   if (watch_) watch_->Pace(telemetry_->last(), log_.phase());
   return true;
 }
@@ -234,6 +259,7 @@ bool Flight::Finish(std::string& error) {
   summary_ = FlightSummary(world_, options_.scenario, log_, *telemetry_,
                            stopSignal_ ? FlightSignals::NameOf(stopSignal_) : "");
   const double endTime = world_.time();
+  tracks_.Finish();
   world_.End();
   if (trace_) {
     trace_->Drain(world_.journal());
@@ -249,7 +275,11 @@ bool Flight::Finish(std::string& error) {
     return false;
   }
   if (!WriteText(out_.Staged("summary.txt"), summary_, error)) return false;
-  if (!options_.noPlot && !Plot(options_, out_, log_, *telemetry_, endTime, error)) return false;
+  const std::string kml =
+      FlightKml("Vantor flight: " + BaseName(options_.scenario), tracks_.tracks(), log_.events());
+  if (!WriteText(out_.Staged("flight.kml"), kml, error)) return false;
+  if (!options_.noPlot && !Plot(options_, out_, log_, *telemetry_, tracks_, endTime, error))
+    return false;
   {
     const StopSignalsHeld held;
     if (!out_.Commit(FlightFile, error)) return false;

@@ -9,6 +9,7 @@
 #include "sim/world/world.h"
 #include "sim/zsim/command_line.h"
 #include "sim/zsim/event_log.h"
+#include "sim/zsim/ground_track.h"
 #include "sim/zsim/output_folder.h"
 #include "sim/zsim/realtime.h"
 #include "sim/zsim/telemetry.h"
@@ -29,6 +30,9 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 /// One flight of a world that is set up: its frames with the saves asked for, what it records
 /// as it goes, and the files it leaves. Run flies it headless; a pilot at the terminal flies it
 /// frame by frame (Start, Frame, SaveNow, Stop).
+/// s between the points of a track over the ground.
+constexpr double kTrackInterval = 1.0;
+
 class Flight {
  public:
   Flight(const FlyOptions& options, World& world);
@@ -77,6 +81,7 @@ class Flight {
   std::optional<Telemetry> telemetry_;
   std::unique_ptr<RealtimeWatch> watch_;
   EventLog log_;
+  GroundTracks tracks_;
   std::vector<double> saveAt_;  ///< s, ascending: the options' saves and the pilot's
   std::size_t nextSave_ = 0;
   std::size_t shown_ = 0;  ///< events on the terminal so far

@@ -161,20 +161,25 @@ std::string GnuplotScript(const PlotRequest& request) {
 }
 
 PlotOutcome DrawPlot(const PlotRequest& request, std::string& message) {
+  return RunPlotScript(request.folder, GnuplotScript(request), kPng, message);
+}
+
+PlotOutcome RunPlotScript(const std::string& folder, const std::string& text, const char* pngName,
+                          std::string& message) {
   const std::string gnuplot = FindOnPath("gnuplot");
   if (gnuplot.empty()) return PlotOutcome::kNoGnuplot;
-  const std::string script = request.folder + "/" + kScript;
-  const std::string log = request.folder + "/" + kLog;
-  const std::string png = request.folder + "/" + kPng;
+  const std::string script = folder + "/" + kScript;
+  const std::string log = folder + "/" + kLog;
+  const std::string png = folder + "/" + pngName;
   {
     std::ofstream file(script);
-    if (!(file << GnuplotScript(request)) || !file.flush()) {
+    if (!(file << text) || !file.flush()) {
       std::remove(script.c_str());
       message = script + ": cannot be written";
       return PlotOutcome::kFailed;
     }
   }
-  const int status = RunGnuplot(gnuplot, request.folder);
+  const int status = RunGnuplot(gnuplot, folder);
   std::remove(script.c_str());
   const std::string complaint = FirstLine(log);
   std::remove(log.c_str());
@@ -190,6 +195,10 @@ PlotOutcome DrawPlot(const PlotRequest& request, std::string& message) {
       (status < 0 ? std::string("did not run") : "failed (exit " + std::to_string(status) + ")") +
       (complaint.empty() ? "" : ": " + complaint);
   return PlotOutcome::kFailed;
+}
+
+std::string GnuplotText(const std::vector<std::string>& lines) {
+  return QuotedLines(lines);
 }
 
 bool IsCompletePng(const std::string& path) {

@@ -37,6 +37,15 @@ enum class PlotOutcome { kDrawn, kNoGnuplot, kFailed, kIncomplete };
 /// flight.png does not end as a PNG does (a full disk), which is then removed.
 PlotOutcome DrawPlot(const PlotRequest& request, std::string& message);
 
+/// Runs a gnuplot script in a folder, where it reads and writes files of fixed names only, to draw
+/// the PNG `pngName` there; the outcome as DrawPlot's.
+PlotOutcome RunPlotScript(const std::string& folder, const std::string& script, const char* pngName,
+                          std::string& message);
+
+/// Lines of any text as one gnuplot string expression, control characters escaped, in single
+/// quotes where gnuplot substitutes nothing: the one way user text enters a script.
+std::string GnuplotText(const std::vector<std::string>& lines);
+
 /// True when the file is a whole PNG: its signature first, its IEND chunk last.
 bool IsCompletePng(const std::string& path);
 

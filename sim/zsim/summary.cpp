@@ -1,5 +1,6 @@
 #include "sim/zsim/summary.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -52,9 +53,24 @@ void AppendOrbit(std::string& text, const VesselState& vessel, const Planet& pla
   if (!orbit.bound)
     Append(text, "no apoapsis: an escape path (eccentricity %.4f)\n", orbit.eccentricity);
   else
-    Append(text, "apoapsis %.1f km (eccentricity %.4f)%s\n", orbit.apoapsisAltitude / 1000,
-           orbit.eccentricity,
+    Append(text, "apoapsis %.1f km (eccentricity %.4f), inclination %.2f deg, period %.1f min%s\n",
+           orbit.apoapsisAltitude / 1000, orbit.eccentricity, orbit.inclination / kDegree,
+           orbit.period / 60,
            orbit.periapsisAltitude < 0 ? "; periapsis below the surface: it comes down" : "");
+}
+
+/// Where each body that came down during the flight came down, from its impact event.
+void AppendImpacts(std::string& text, const std::vector<FlightEvent>& events) {
+  bool any = false;
+  for (const FlightEvent& event : events) {
+    if (event.kind != "impact") continue;
+    if (!any) text += "Came down\n";
+    any = true;
+    Append(text, "  %-30s at T+%8.2f s  %6.2f%c %7.2f%c\n", Printable(event.vessel).c_str(),
+           event.time, std::fabs(event.latitude), event.latitude < 0 ? 'S' : 'N',
+           std::fabs(event.longitude), event.longitude < 0 ? 'W' : 'E');
+  }
+  if (any) text += "\n";
 }
 
 }  // namespace
@@ -90,6 +106,7 @@ std::string FlightSummary(const World& world, const std::string& scenario, const
            Altitude(*vessel, world.planet) / 1000, Length(vessel->velocity), vessel->Mass());
 
   text += "\n";
+  AppendImpacts(text, log.events());
   const VesselState* vehicle = log.vehicle();
   const VesselState* launcher = world.Launcher();
   if (launcher && launcher != vehicle) AppendOrbit(text, *launcher, world.planet);

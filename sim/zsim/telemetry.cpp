@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "sim/physics/atmosphere.h"
+#include "sim/physics/ground_point.h"
 #include "sim/physics/physical_constants.h"
 #include "sim/physics/physics.h"
 #include "sim/zsim/csv_field.h"
@@ -30,14 +31,17 @@ void Raise(Peak& peak, double value, const TelemetrySample& at) {
 
 const char* const Telemetry::kHeader =
     "t_s,altitude_m,speed_m_s,vertical_speed_m_s,accel_m_s2,mass_kg,propellant_kg,thrust_N,"
-    "pressure_Pa,dynamic_pressure_Pa,mach,vessel\n";
+    "pressure_Pa,dynamic_pressure_Pa,mach,vessel,latitude_deg,longitude_deg,air_speed_m_s,"
+    "flight_path_angle_deg\n";
 
 TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double time,
                          double acceleration) {
   const double altitude = Altitude(vessel, planet);
   const AtmosphereSample air = StandardAtmosphere(altitude);
   const double speed = Length(vessel.velocity);
+  const double airSpeed = Length(planet.AirVelocity(vessel.position, vessel.velocity));
   const double radius = Length(vessel.position);
+  const GroundPoint ground = GroundPointOf(planet, vessel.position, time);
   TelemetrySample sample;
   sample.time = time;
   sample.altitude = altitude;
@@ -48,8 +52,12 @@ TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double
   sample.propellant = vessel.fuelMass;
   sample.thrust = MainThrust(vessel);
   sample.pressure = air.pressure;
-  sample.dynamicPressure = 0.5 * air.density * speed * speed;
-  sample.mach = air.temperature > 0 ? speed / SpeedOfSound(air.temperature) : NAN;
+  sample.dynamicPressure = 0.5 * air.density * airSpeed * airSpeed;
+  sample.mach = air.temperature > 0 ? airSpeed / SpeedOfSound(air.temperature) : NAN;
+  sample.latitude = ground.latitude;
+  sample.longitude = ground.longitude;
+  sample.airSpeed = airSpeed;
+  sample.flightPathAngle = FlightPathAngle(vessel.position, vessel.velocity);
   return sample;
 }
 
@@ -85,10 +93,14 @@ void Telemetry::Finish() {
 
 double Telemetry::AccelerationOf(const VesselState& vehicle) const {
   const Planet& planet = world_.planet;
-  // On the ground the ground holds the vessel up: it feels its weight. In flight the change of
-  // velocity over the frame, less gravity, is what thrust and drag did. A vessel met for the
-  // first time (the satellite just released) has only its thrust to go by.
-  if (vehicle.landed) return Length(Gravity(vehicle.position, planet));
+  // On the ground the ground holds the vessel up and carries it round with the planet: it feels
+  // its weight less what keeps it on that circle. In flight the change of velocity over the
+  // frame, less gravity, is what thrust and drag did. A vessel met for the first time (the
+  // satellite just released) has only its thrust to go by.
+  if (vehicle.landed) {
+    const VECTOR3 circling = Cross(planet.Spin(), planet.SurfaceVelocity(vehicle.position));
+    return Length(circling - Gravity(vehicle.position, planet));
+  }
   if (&vehicle == before_ && world_.dt > 0) {
     const VECTOR3 middle = 0.5 * (positionBefore_ + vehicle.position);
     const VECTOR3 change = (1 / world_.dt) * (vehicle.velocity - velocityBefore_);
@@ -129,7 +141,8 @@ void Telemetry::Keep(const TelemetrySample& sample, const std::string& vessel) {
   if (!std::isnan(s.mach)) std::fprintf(csv_, "%.10g", s.mach);
   std::fputc(',', csv_);
   PutCsvField(csv_, vessel);
-  std::fputc('\n', csv_);
+  std::fprintf(csv_, ",%.10g,%.10g,%.10g,%.10g\n", s.latitude, s.longitude, s.airSpeed,
+               s.flightPathAngle);
 }
 
 }  // namespace zenthar::zsim

@@ -11,15 +11,19 @@ namespace zenthar::zsim {
 struct TelemetrySample {
   double time;             ///< s
   double altitude;         ///< m
-  double speed;            ///< m/s, relative to the planet
+  double speed;            ///< m/s, relative to the planet's centre in the inertial frame
   double verticalSpeed;    ///< m/s, away from the planet's centre
   double acceleration;     ///< m/s^2, what an accelerometer aboard reads: thrust, drag, ground
   double mass;             ///< kg
   double propellant;       ///< kg, in the main tank
   double thrust;           ///< N, main engine with the main-thrust modifier
   double pressure;         ///< Pa, ambient
-  double dynamicPressure;  ///< Pa
-  double mach;             ///< NaN where there is no air
+  double dynamicPressure;  ///< Pa, from the speed relative to the air
+  double mach;             ///< from the speed relative to the air; NaN where there is no air
+  double latitude;         ///< deg, geocentric
+  double longitude;        ///< deg, east, in the turning planet's frame
+  double airSpeed;         ///< m/s, relative to the air, which turns with the planet
+  double flightPathAngle;  ///< deg, the inertial velocity's angle above the local horizon
 };
 
 /// The highest value of a quantity over the flight, and when it came.

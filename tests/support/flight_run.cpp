@@ -57,7 +57,7 @@ std::unique_ptr<World> WorldOnPad(const std::string& launcherName, const std::st
     ADD_FAILURE() << error;
     return nullptr;
   }
-  PlaceOnPad(*launcher, world->planet, PAD_LATITUDE, PAD_LONGITUDE);
+  PlaceOnPad(*launcher, world->planet, PAD_LATITUDE, PAD_LONGITUDE, world->time());
   world->SetFocus(launcher);
   return world;
 }
@@ -108,7 +108,7 @@ long FlyUntilEvent(World& world, const std::string& kind, double limit) {
 
 bool ExpectEventsFrom(const std::vector<HostEvent>& reference,
                       const std::vector<HostEvent>& resumed, long savedFrame, long framesOff,
-                      double dt) {
+                      double dt, long impactFramesOff) {
   std::vector<HostEvent> expected;
   for (const HostEvent& event : reference)
     if (FrameOf(event.time, dt) >= savedFrame) expected.push_back(event);
@@ -120,7 +120,8 @@ bool ExpectEventsFrom(const std::vector<HostEvent>& reference,
     EXPECT_EQ(expected[i].vessel, resumed[i].vessel);
     EXPECT_EQ(expected[i].detail, resumed[i].detail);
     const long offset = FrameOf(resumed[i].time, dt) + savedFrame - FrameOf(expected[i].time, dt);
-    EXPECT_LE(std::labs(offset), framesOff);
+    EXPECT_LE(std::labs(offset),
+              expected[i].kind == "impact" && impactFramesOff >= 0 ? impactFramesOff : framesOff);
     onFrame = onFrame && offset == 0;
   }
   return onFrame;

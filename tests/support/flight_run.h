@@ -44,12 +44,19 @@ std::vector<zenthar::HostEvent> FlyUntil(zenthar::World& world, double t);
 /// frame, or -1.
 long FlyUntilEvent(zenthar::World& world, const std::string& kind, double limit);
 
+/// Frames by which a spent booster may come down off its reference frame in a flight resumed
+/// during the booster burn: the burn resumes a frame behind (the file holds the time since
+/// ignition as of the last full step), and the boosters' long fall through the air carries that
+/// to some frames at their impact (up to 6 seen).
+constexpr long kBoosterImpactLag = 10;
+
 /// Checks a resumed flight's events against the reference flight's from the saved frame on: the
 /// same events in order, each on its reference frame less the saved frame, give or take
-/// `framesOff`. Whether all came and each on its very frame.
+/// `framesOff` (impacts `impactFramesOff`, when not negative). Whether all came and each on its
+/// very frame.
 bool ExpectEventsFrom(const std::vector<zenthar::HostEvent>& reference,
                       const std::vector<zenthar::HostEvent>& resumed, long savedFrame,
-                      long framesOff, double dt);
+                      long framesOff, double dt, long impactFramesOff = -1);
 
 /// A vessel as a flight left it.
 struct VesselEnd {
