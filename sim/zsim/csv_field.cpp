@@ -1,5 +1,7 @@
 #include "sim/zsim/csv_field.h"
 
+#include "sim/files/text_format.h"
+
 namespace zenthar::zsim {
 
 void PutCsvField(std::FILE* file, const std::string& text) {
@@ -13,6 +15,12 @@ void PutCsvField(std::FILE* file, const std::string& text) {
     std::fputc(c, file);
   }
   std::fputc('"', file);
+}
+
+void PutCsvNumber(std::FILE* file, double value) {
+  char text[kNumberTextSize];
+  std::fwrite(text, 1, static_cast<std::size_t>(WriteGeneral(text, value, kCsvDigits) - text),
+              file);
 }
 
 }  // namespace zenthar::zsim

@@ -1,7 +1,9 @@
 #include "sim/zsim/telemetry.h"
 
 #include <cmath>
+#include <iterator>
 
+#include "sim/files/text_format.h"
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/physical_constants.h"
 #include "sim/physics/physics.h"
@@ -123,11 +125,18 @@ void Telemetry::Keep(const TelemetrySample& sample, const std::string& vessel) {
   if (time + 1e-9 < static_cast<double>(nextRow_) * every_) return;
   nextRow_ = static_cast<long>(std::floor((time + 1e-9) / every_)) + 1;
   const TelemetrySample& s = last_;
-  std::fprintf(csv_, "%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,", s.time,
-               s.altitude, s.speed, s.verticalSpeed, s.acceleration, s.mass, s.propellant, s.thrust,
-               s.pressure, s.dynamicPressure);
-  if (!std::isnan(s.mach)) std::fprintf(csv_, "%.10g", s.mach);
-  std::fputc(',', csv_);
+  const double columns[] = {s.time, s.altitude,   s.speed,  s.verticalSpeed, s.acceleration,
+                            s.mass, s.propellant, s.thrust, s.pressure,      s.dynamicPressure};
+  // The numbers of a row go to the file at once.
+  char row[(std::size(columns) + 1) * (kNumberTextSize + 1)];
+  char* end = row;
+  for (double value : columns) {
+    end = WriteGeneral(end, value, kCsvDigits);
+    *end++ = ',';
+  }
+  if (!std::isnan(s.mach)) end = WriteGeneral(end, s.mach, kCsvDigits);
+  *end++ = ',';
+  std::fwrite(row, 1, static_cast<std::size_t>(end - row), csv_);
   PutCsvField(csv_, vessel);
   std::fputc('\n', csv_);
 }
