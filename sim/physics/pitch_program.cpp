@@ -1,9 +1,11 @@
 #include "sim/physics/pitch_program.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
+#include "sim/physics/physical_constants.h"
 
 namespace zenthar {
 
@@ -33,13 +35,26 @@ bool PitchProgram::Parse(const std::string& text, std::string& error) {
 
 double PitchProgram::ElevationAt(double t) const {
   if (t <= points.front().time) return points.front().elevation;
-  for (std::size_t i = 1; i < points.size(); ++i) {
-    if (t > points[i].time) continue;
-    const Point& a = points[i - 1];
-    const Point& b = points[i];
-    return a.elevation + (t - a.time) / (b.time - a.time) * (b.elevation - a.elevation);
+  // The segment ends at the first point at or after t.
+  const auto end =
+      std::lower_bound(points.begin() + 1, points.end(), t,
+                       [](const Point& point, double time) { return point.time < time; });
+  if (end == points.end()) return points.back().elevation;
+  const Point& a = end[-1];
+  const Point& b = *end;
+  return a.elevation + (t - a.time) / (b.time - a.time) * (b.elevation - a.elevation);
+}
+
+void PitchProgram::HeadingCosSin(double& cosine, double& sine) const {
+  // -0 and 0 are told apart: their sines differ in sign.
+  if (!(heading == turnedHeading_ && std::signbit(heading) == std::signbit(turnedHeading_))) {
+    const double angle = heading * kDegree;
+    headingCos_ = std::cos(angle);
+    headingSin_ = std::sin(angle);
+    turnedHeading_ = heading;
   }
-  return points.back().elevation;
+  cosine = headingCos_;
+  sine = headingSin_;
 }
 
 PitchProgram PitchProgram::RebasedAt(double t) const {

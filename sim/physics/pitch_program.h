@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,19 @@ struct PitchProgram {
   /// points, times from 0 on and increasing, elevations from -90 to 90. False with the reason,
   /// leaving the program as it was, when the text is not such a list.
   bool Parse(const std::string& text, std::string& error);
+  /// deg at time t (s); a binary search for its segment, since the host asks every frame.
   double ElevationAt(double t) const;
+  /// The heading's cosine and sine, worked out again only when the heading has changed: the host
+  /// steers by them every frame.
+  void HeadingCosSin(double& cosine, double& sine) const;
   /// The program from time t on, moved earlier by t: what a scenario saved at t keeps.
   PitchProgram RebasedAt(double t) const;
   std::string PointsText() const;
+
+ private:
+  mutable double turnedHeading_ = NAN;  ///< deg, the heading of headingCos_ and headingSin_
+  mutable double headingCos_ = 0;
+  mutable double headingSin_ = 0;
 };
 
 }  // namespace zenthar

@@ -22,8 +22,10 @@ void SteerToProgram(VesselState& vessel, double t) {
   // Over a pole every direction is south: take the global y axis as east there.
   east = Length(east) > 1e-9 ? Unit(east) : VECTOR3{0, 1, 0};
   const VECTOR3 north = Cross(up, east);
-  const double heading = vessel.pitch.heading * kDegree;
-  const VECTOR3 horizontal = std::cos(heading) * north + std::sin(heading) * east;
+  double headingCos = 0;
+  double headingSin = 0;
+  vessel.pitch.HeadingCosSin(headingCos, headingSin);
+  const VECTOR3 horizontal = headingCos * north + headingSin * east;
   const double elevation = vessel.pitch.ElevationAt(t) * kDegree;
   // Vessel z along the nose, y across the plane of the ascent, x completing the frame: on the
   // pad (elevation 90, heading east) that is x east, y north, z up.
