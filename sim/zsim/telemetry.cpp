@@ -23,9 +23,14 @@ VECTOR3 Gravity(const VECTOR3& position, const Planet& planet) {
   return (-planet.gm / (r2 * std::sqrt(r2))) * position;
 }
 
-void Raise(Peak& peak, double value, const TelemetrySample& at) {
+/// Pa, the dynamic pressure at a speed (m/s) through that air.
+double DynamicPressure(const AtmosphereSample& air, double speed) {
+  return 0.5 * air.density * speed * speed;
+}
+
+void Raise(Peak& peak, double value, double time, double altitude, double speed) {
   if (value <= peak.value) return;
-  peak = Peak{value, at.time, at.altitude, at.speed};
+  peak = Peak{value, time, altitude, speed};
 }
 
 }  // namespace
@@ -50,7 +55,7 @@ TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double
   sample.propellant = vessel.fuelMass;
   sample.thrust = MainThrust(vessel);
   sample.pressure = air.pressure;
-  sample.dynamicPressure = 0.5 * air.density * speed * speed;
+  sample.dynamicPressure = DynamicPressure(air, speed);
   sample.mach = air.temperature > 0 ? speed / SpeedOfSound(air.temperature) : NAN;
   return sample;
 }
@@ -78,7 +83,7 @@ void Telemetry::Start(const VesselState* vehicle) {
 void Telemetry::Record(const VesselState* vehicle) {
   if (loadPending_) RecordLoad(vehicle);
   if (!vehicle) return;
-  Keep(SampleOf(*vehicle, world_.planet, world_.time(), AccelerationOf(*vehicle)), vehicle->name);
+  Keep(*vehicle, world_.time(), AccelerationOf(*vehicle));
 }
 
 void Telemetry::Finish() {
@@ -113,18 +118,31 @@ void Telemetry::RecordLoad(const VesselState* afterFirstFrame) {
     flown.mainThrustMod = afterFirstFrame->mainThrustMod;
     if (!flown.landed) acceleration = AccelerationOf(*afterFirstFrame);
   }
-  Keep(SampleOf(flown, world_.planet, loadTime_, acceleration), flown.name);
+  Keep(flown, loadTime_, acceleration);
 }
 
-void Telemetry::Keep(const TelemetrySample& sample, const std::string& vessel) {
-  last_ = sample;
-  Raise(maxDynamicPressure_, last_.dynamicPressure, last_);
-  Raise(maxAcceleration_, last_.acceleration, last_);
+TelemetrySample Telemetry::last() const {
+  if (!lastVehicle_) return {};
+  return SampleOf(*lastVehicle_, world_.planet, lastTime_, lastAcceleration_);
+}
 
-  const double time = sample.time;
+void Telemetry::Keep(const VesselState& vehicle, double time, double acceleration) {
+  lastVehicle_ = &vehicle;
+  lastTime_ = time;
+  lastAcceleration_ = acceleration;
+  // Every frame counts for the peaks, which need only a few of a row's quantities.
+  const double altitude = Altitude(vehicle, world_.planet);
+  const double speed = Length(vehicle.velocity);
+  const double dynamicPressure = DynamicPressure(StandardAtmosphere(altitude), speed);
+  Raise(maxDynamicPressure_, dynamicPressure, time, altitude, speed);
+  Raise(maxAcceleration_, acceleration, time, altitude, speed);
+
   if (time + 1e-9 < static_cast<double>(nextRow_) * every_) return;
   nextRow_ = static_cast<long>(std::floor((time + 1e-9) / every_)) + 1;
-  const TelemetrySample& s = last_;
+  WriteRow(SampleOf(vehicle, world_.planet, time, acceleration), vehicle.name);
+}
+
+void Telemetry::WriteRow(const TelemetrySample& s, const std::string& vessel) {
   const double columns[] = {s.time, s.altitude,   s.speed,  s.verticalSpeed, s.acceleration,
                             s.mass, s.propellant, s.thrust, s.pressure,      s.dynamicPressure};
   // The numbers of a row go to the file at once.
