@@ -4,8 +4,20 @@
 
 namespace zenthar::zsim {
 
+namespace {
+
+/// Whether the field holds a comma, a quote or a line break. A plain loop: find_first_of looks
+/// up every character in the set, and the vessel's name goes into every telemetry row.
+bool NeedsQuotes(const std::string& text) {
+  for (char c : text)
+    if (c == ',' || c == '"' || c == '\n' || c == '\r') return true;
+  return false;
+}
+
+}  // namespace
+
 void PutCsvField(std::FILE* file, const std::string& text) {
-  if (text.find_first_of(",\"\n\r") == std::string::npos) {
+  if (!NeedsQuotes(text)) {
     std::fwrite(text.data(), 1, text.size(), file);
     return;
   }
