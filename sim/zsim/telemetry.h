@@ -55,7 +55,8 @@ class Telemetry {
 
   const Peak& maxDynamicPressure() const { return maxDynamicPressure_; }
   const Peak& maxAcceleration() const { return maxAcceleration_; }
-  /// The vehicle at the last Record (worked out when asked: in most frames no row is due).
+  /// The vehicle at the last Record, worked out when asked (in most frames no row is due) from the
+  /// vehicle as it is: ask before the next frame.
   TelemetrySample last() const;
 
  private:
