@@ -132,7 +132,7 @@ double Altitude(const VesselState& vessel, const Planet& planet) {
 }
 
 void UpdateEnvironment(VesselState& vessel, const Planet& planet) {
-  const AtmosphereSample air = StandardAtmosphere(Altitude(vessel, planet));
+  const AtmosphereSample& air = vessel.air.At(Altitude(vessel, planet));
   vessel.atmPressure = air.pressure;
   vessel.atmDensity = air.density;
   vessel.atmTemperature = air.temperature;

@@ -44,7 +44,7 @@ const char* const Telemetry::kHeader =
 TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double time,
                          double acceleration) {
   const double altitude = Altitude(vessel, planet);
-  const AtmosphereSample air = StandardAtmosphere(altitude);
+  const AtmosphereSample& air = vessel.air.At(altitude);
   const double speed = Length(vessel.velocity);
   const double airSpeed = Length(planet.AirVelocity(vessel.position, vessel.velocity));
   const double radius = Length(vessel.position);
@@ -146,7 +146,8 @@ void Telemetry::Keep(const VesselState& vehicle, double time, double acceleratio
   const double altitude = Altitude(vehicle, world_.planet);
   const double speed = Length(vehicle.velocity);
   const double airSpeed = Length(world_.planet.AirVelocity(vehicle.position, vehicle.velocity));
-  const double dynamicPressure = DynamicPressure(StandardAtmosphere(altitude), airSpeed);
+  // The next frame's environment asks for the air at this same place and finds it worked out.
+  const double dynamicPressure = DynamicPressure(vehicle.air.At(altitude), airSpeed);
   Raise(maxDynamicPressure_, dynamicPressure, time, altitude, speed);
   Raise(maxAcceleration_, acceleration, time, altitude, speed);
 
