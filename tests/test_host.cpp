@@ -283,6 +283,19 @@ TEST(KeyScript, HoldsAPressForATenthOfASecondFromTheFirstFrameAtOrAfterIt) {
   EXPECT_TRUE(script.RemainingAfter(7, 0.01).presses().empty());
   ASSERT_EQ(1u, script.RemainingAfter(5, 0.01).presses().size());
   EXPECT_NEAR(0.005, script.RemainingAfter(5, 0.01).presses()[0].time, 1e-15);
+  // A press added during the flight (flying by hand), and frames of another length.
+  ASSERT_TRUE(script.Parse("0.3:J", error));
+  const struct {
+    long frame;
+    double dt;
+    bool down;
+  } cases[] = {{29, 0.01, false}, {30, 0.01, true}, {59, 0.005, false}, {60, 0.005, true}};
+  for (const auto& c : cases) {
+    script.Apply(c.frame, c.dt, keys);
+    EXPECT_EQ(c.down, (keys[0x24] & 0x80) != 0) << c.frame << " " << c.dt;
+    EXPECT_EQ(c.down ? 1u : 0u,
+              script.StartingAt(c.frame, c.dt).second - script.StartingAt(c.frame, c.dt).first);
+  }
 }
 
 TEST(KeyScript, NamesTheHostControlsBeyondTheKeysTheModuleReads) {
