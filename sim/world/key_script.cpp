@@ -177,6 +177,18 @@ std::pair<std::size_t, std::size_t> KeyScript::StartingAt(long frame, double dt)
           static_cast<std::size_t>(end - start.begin())};
 }
 
+long KeyScript::NextChange(long frame, double dt) const {
+  const Frames& frames = FramesFor(dt);
+  long next = LONG_MAX;
+  const auto start = std::upper_bound(frames.start.begin(), frames.start.end(), frame);
+  if (start != frames.start.end()) next = *start;
+  // Of the presses held after this frame, the first to start is the first to end.
+  const auto held = std::upper_bound(frames.start.begin(), frames.start.end(), frame - frames.hold);
+  if (held != frames.start.end() && *held <= LONG_MAX - frames.hold)
+    next = std::min(next, *held + frames.hold);
+  return next;
+}
+
 KeyScript KeyScript::RemainingAfter(long frame, double dt) const {
   KeyScript remaining;
   const double now = static_cast<double>(frame) * dt;

@@ -39,6 +39,9 @@ class KeyScript {
   void Apply(long frame, double dt, unsigned char keyState[256]) const;
   /// The presses that start in the frame: indices [first, end) of presses().
   std::pair<std::size_t, std::size_t> StartingAt(long frame, double dt) const;
+  /// The first frame after `frame` at which a press starts or ends, LONG_MAX when none does: until
+  /// then the keys held stay as they are in `frame` and no press starts.
+  long NextChange(long frame, double dt) const;
 
   /// The presses that have not started by the given frame, moved earlier by its time: what a file
   /// saved then keeps.

@@ -248,6 +248,7 @@ bool World::AcceptDelayedKey(int key, double interval) {
 }
 
 void World::ApplyHostControls() {
+  if (!ScriptedKeysMayChange()) return;
   const auto [first, end] = keyScript_.StartingAt(frame_, dt);
   for (std::size_t i = first; i < end; ++i)
     for (int key : keyScript_.presses()[i].keys)
@@ -256,7 +257,12 @@ void World::ApplyHostControls() {
 }
 
 void World::DeliverKeys() {
-  keyScript_.Apply(frame_, dt, keyState_);
+  if (ScriptedKeysMayChange()) {
+    keyScript_.Apply(frame_, dt, keyState_);
+    keysFrom_ = frame_;
+    keysUntil_ = keyScript_.NextChange(frame_, dt);
+    keysDt_ = dt;
+  }
   if (!focus_ || !focus_->module || !focus_->moduleVessel) return;
   if (journal_.enabled()) {
     std::string down;
