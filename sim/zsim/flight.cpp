@@ -84,8 +84,13 @@ std::string SaveName(double time) {
 }
 
 bool WriteText(const std::string& path, const std::string& text, std::string& error) {
-  File file = OpenForWriting(path, error);
-  if (!file) return false;
+  // The text is in memory already: it goes to the file at once, through no buffer of the file's.
+  File file(std::fopen(path.c_str(), "w"));
+  if (!file) {
+    error = path + ": cannot be written";
+    return false;
+  }
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
   std::fputs(text.c_str(), file.get());
   if (Close(file)) return true;
   error = path + ": cannot be written";

@@ -92,7 +92,13 @@ std::string XmlText(const std::string& text) {
 
 std::string FlightKml(const std::string& title, const std::vector<VesselTrack>& tracks,
                       const std::vector<FlightEvent>& events) {
-  std::string kml =
+  // Room for the whole text at once: a line of coordinates takes some 40 bytes, the rest a few
+  // hundred a vessel and a mark.
+  std::size_t room = 1024 + 512 * (tracks.size() + events.size());
+  for (const VesselTrack& track : tracks) room += 48 * (track.points.size() + 1);
+  std::string kml;
+  kml.reserve(room);
+  kml +=
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n<name>" +
       XmlText(title) +
