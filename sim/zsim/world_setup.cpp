@@ -60,8 +60,14 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
 
   if (IsFolder(options.scenario))
     return Refuse(error, options.scenario + ": a folder, not a scenario file");
-  const bool loaded = scenarioText ? LoadKeepingText(world, options.scenario, *scenarioText, error)
-                                   : LoadScenarioFile(world, options.scenario, error);
+  bool loaded = false;
+  if (options.scenarioText) {
+    std::istringstream in(*options.scenarioText);
+    loaded = ReadScenario(world, in, options.scenario, error);
+  } else {
+    loaded = scenarioText ? LoadKeepingText(world, options.scenario, *scenarioText, error)
+                          : LoadScenarioFile(world, options.scenario, error);
+  }
   if (!loaded) return Refuse(error, error);
 
   if (options.dt > 0) world.dt = options.dt;
