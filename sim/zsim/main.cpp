@@ -1,12 +1,16 @@
 // zsim: the stand-in Zenthar host as a program. Loads the Vantor launcher module the way the real
-// host would, flies a scenario headless and writes what it saw to a folder.
+// host would, flies a scenario headless and writes what it saw to a folder; or flies it many times
+// over (a sweep).
 
 #include "sim/zsim/command_line.h"
 #include "sim/zsim/flight.h"
+#include "sim/zsim/sweep.h"
 
 int main(int argc, char** argv) {
-  zenthar::zsim::FlyOptions options;
-  const int status = zenthar::zsim::ReadCommandLine(argc, argv, options);
+  using namespace zenthar::zsim;
+  Command command;
+  const int status = ReadCommandLine(argc, argv, command);
   if (status >= 0) return status;
-  return zenthar::zsim::Fly(options);
+  if (command.kind == Command::Kind::kSweep) return Sweep(command.sweep);
+  return Fly(command.fly);
 }
