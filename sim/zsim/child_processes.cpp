@@ -162,6 +162,8 @@ int ChildProcesses::Run(const std::vector<std::size_t>& jobs, int workers, const
       const std::size_t job = running[i].job;
       const ChildEnd end = Reap(running[i]);
       running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
+      // A child that ended after a stop signal may have ended because of it.
+      if (const int stop = FlightSignals::stop()) return End(running, stop);
       if (!done(job, end)) return End(running, -1);
     }
     if (tick) tick();
