@@ -320,7 +320,8 @@ void Autopilot::FallShort() {
   if (apoapsis < 0) {
     noOrbit_ = true;
     world_.Report("warning", launcher_.name,
-                  "the ascent falls short of every orbit: it burns until its propellant is gone");
+                  "no orbit is within the ascent's reach with propellant in hand: it burns until "
+                  "its propellant is gone");
     return;
   }
   char text[200];
