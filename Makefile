@@ -40,16 +40,19 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	  ctest --test-dir $(ASAN_BUILD) -j$(JOBS) --output-on-failure
 
 # Performance (docs/PERFORMANCE.md): the allocation check, the benchmarks with their medians and
-# spread over BENCH_REPETITIONS runs, then the instructions per time step counted by callgrind.
+# spread over BENCH_REPETITIONS runs, the instructions per time step counted by callgrind, then
+# what a whole flight of zsim costs (CPU time and instructions) against its goals.
 BENCH_REPETITIONS ?= 10
 BENCH_MIN_TIME    ?= 0.2
 
 bench: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j$(JOBS) --target vantor_bench step_allocations step_instructions
+	cmake --build $(BUILD) -j$(JOBS) --target vantor_bench step_allocations step_instructions \
+	  zsim process_cpu_time
 	$(BUILD)/bench/step_allocations
 	$(BUILD)/bench/vantor_bench --benchmark_repetitions=$(BENCH_REPETITIONS) \
 	  --benchmark_min_time=$(BENCH_MIN_TIME) --benchmark_report_aggregates_only=true
 	tools/callgrind_steps.sh $(BUILD)
+	tools/flight_cost.sh $(BUILD)
 
 # Fuzzing: clang's libFuzzer under ASan + UBSan, the main build with VANTOR_FUZZ in a tree apart
 # from the gcc builds. Each target runs

@@ -44,6 +44,14 @@ TEST(PitchProgram, ElevationIsPiecewiseLinearAndHeldAtTheEnds) {
   } const cases[] = {{0, 90}, {15, 90}, {74.5, 75}, {134, 60}, {367, 30}, {600, 0}, {900, 0}};
   for (const auto& c : cases) EXPECT_EQ(c.elevation, program.ElevationAt(c.t)) << c.t;
 
+  // The longest program: every segment found (elevation t from t = 0 to 63).
+  PitchProgram longest;
+  std::string points;
+  for (int i = 0; i < 64; ++i) points += std::to_string(i) + " " + std::to_string(i) + " ";
+  ASSERT_TRUE(longest.Parse(points, error)) << error;
+  for (double t = -1; t <= 64; t += 0.25)
+    EXPECT_EQ(t < 0 ? 0 : t > 63 ? 63 : t, longest.ElevationAt(t)) << t;
+
   const PitchProgram rest = program.RebasedAt(367);
   ASSERT_EQ(2u, rest.points.size());
   EXPECT_EQ(0, rest.points[0].time);

@@ -1,21 +1,137 @@
 #include "sim/files/text_format.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace zenthar {
 
+namespace {
+
+/// The powers of ten a double holds exactly, 1e0 to 1e22.
+const double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+const int kLargestExactPower = 22;
+
+/// The most significant digits the quick way rounds: below 10^15 < 2^52 a double holds every
+/// whole number and every half.
+const int kMostQuickDigits = 15;
+
+/// magnitude x 10^power in one correctly rounded multiplication or division; false when 10^power
+/// is not held exactly.
+bool ScaleByPowerOfTen(double magnitude, int power, double& scaled) {
+  if (power > kLargestExactPower || power < -kLargestExactPower) return false;
+  scaled = power >= 0 ? magnitude * kPowersOfTen[power] : magnitude / kPowersOfTen[-power];
+  return true;
+}
+
+/// The decimal exponent of a positive normal double, or one less: a magnitude in [2^b, 2^(b+1))
+/// has the decimal exponent floor(b log10 2) or one more, and b log10 2 is a whole number only
+/// for b = 0.
+int DecimalExponentOrOneLess(double magnitude) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const int binaryExponent = static_cast<int>(bits >> 52) - 1023;
+  const double estimate = binaryExponent * 0.30102999566398120;
+  return binaryExponent >= 0 ? static_cast<int>(estimate) : static_cast<int>(estimate) - 1;
+}
+
+/// A finite, non-zero magnitude rounded to `digits` significant digits: the digits as a whole
+/// number of exactly `digits` figures and the decimal exponent of the first. False where one
+/// rounding of the scaled magnitude may not round as the exact magnitude does: too large or too
+/// small for an exact power of ten to scale it, or scaled onto a half.
+bool RoundToDigits(double magnitude, int digits, std::uint64_t& significand, int& exponent) {
+  exponent = DecimalExponentOrOneLess(magnitude);
+  double scaled = 0;
+  if (!ScaleByPowerOfTen(magnitude, digits - 1 - exponent, scaled)) return false;
+  if (scaled >= kPowersOfTen[digits]) {
+    ++exponent;
+    if (!ScaleByPowerOfTen(magnitude, digits - 1 - exponent, scaled)) return false;
+  }
+  // The scaled magnitude is the exact one rounded once, and rounding keeps order: below 2^52 a
+  // whole number and a half is a double, so the scaled magnitude lies on the same side of it as
+  // the exact one, or on it. Only then is it unknown which way printf, which rounds the exact
+  // value, goes.
+  const auto whole = static_cast<std::uint64_t>(scaled);  // below 10^15: held exactly
+  const double fraction = scaled - static_cast<double>(whole);
+  if (fraction == 0.5) return false;
+  significand = whole + (fraction > 0.5 ? 1 : 0);
+  if (static_cast<double>(significand) == kPowersOfTen[digits]) {
+    significand /= 10;
+    ++exponent;
+  }
+  return true;
+}
+
+/// Lays out `digits` figures of a significand with the decimal exponent of the first as "%g"
+/// does: trailing zeros dropped, and the point with it when nothing follows it; fixed notation
+/// for an exponent from -4 to digits - 1, otherwise d.ddde+XX.
+char* LayOut(char* text, std::uint64_t significand, int digits, int exponent) {
+  static const char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  char figures[kMostQuickDigits];
+  int i = digits;
+  for (; i >= 2; i -= 2, significand /= 100)
+    std::memcpy(figures + i - 2, kPairs + 2 * (significand % 100), 2);
+  if (i == 1) figures[0] = static_cast<char>('0' + significand);
+  int count = digits;
+  while (count > 1 && figures[count - 1] == '0') --count;
+  if (exponent < -4 || exponent >= digits) {
+    *text++ = figures[0];
+    if (count > 1) {
+      *text++ = '.';
+      text = std::copy(figures + 1, figures + count, text);
+    }
+    *text++ = 'e';
+    *text++ = exponent < 0 ? '-' : '+';
+    const int size = std::abs(exponent);  // below 100: 10^size scaled the magnitude
+    *text++ = static_cast<char>('0' + size / 10);
+    *text++ = static_cast<char>('0' + size % 10);
+    return text;
+  }
+  if (exponent < 0) {
+    *text++ = '0';
+    *text++ = '.';
+    text = std::fill_n(text, -1 - exponent, '0');
+    return std::copy(figures, figures + count, text);
+  }
+  const int integerFigures = exponent + 1;
+  text = std::copy(figures, figures + integerFigures, text);
+  if (count <= integerFigures) return text;
+  *text++ = '.';
+  return std::copy(figures + integerFigures, figures + count, text);
+}
+
+}  // namespace
+
+char* WriteGeneral(char* text, double value, int digits) {
+  std::uint64_t significand = 0;
+  int exponent = 0;
+  if (digits >= 1 && digits <= kMostQuickDigits && std::isfinite(value) && value != 0 &&
+      RoundToDigits(std::fabs(value), digits, significand, exponent)) {
+    if (value < 0) *text++ = '-';
+    return LayOut(text, significand, digits, exponent);
+  }
+  // The standard defines this as printf's "%.<digits>g" text, exactly; it is the slower way.
+  return std::to_chars(text, text + kNumberTextSize, value, std::chars_format::general, digits).ptr;
+}
+
 std::string FormatDouble(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
+  char text[kNumberTextSize];
+  return std::string(text, WriteGeneral(text, value, 17));
 }
 
 std::string ShortestDigits(double value, int fewestDigits) {
-  char text[32];
+  char text[kNumberTextSize + 1];
   for (int digits = fewestDigits; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    *WriteGeneral(text, value, digits) = '\0';
     if (std::strtod(text, nullptr) == value) break;
   }
   return text;

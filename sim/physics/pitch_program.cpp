@@ -1,5 +1,6 @@
 #include "sim/physics/pitch_program.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sim/files/text_format.h"
@@ -33,13 +34,14 @@ bool PitchProgram::Parse(const std::string& text, std::string& error) {
 
 double PitchProgram::ElevationAt(double t) const {
   if (t <= points.front().time) return points.front().elevation;
-  for (std::size_t i = 1; i < points.size(); ++i) {
-    if (t > points[i].time) continue;
-    const Point& a = points[i - 1];
-    const Point& b = points[i];
-    return a.elevation + (t - a.time) / (b.time - a.time) * (b.elevation - a.elevation);
-  }
-  return points.back().elevation;
+  // The segment ends at the first point at or after t.
+  const auto end =
+      std::lower_bound(points.begin() + 1, points.end(), t,
+                       [](const Point& point, double time) { return point.time < time; });
+  if (end == points.end()) return points.back().elevation;
+  const Point& a = end[-1];
+  const Point& b = *end;
+  return a.elevation + (t - a.time) / (b.time - a.time) * (b.elevation - a.elevation);
 }
 
 PitchProgram PitchProgram::RebasedAt(double t) const {

@@ -33,6 +33,7 @@ struct PitchProgram {
   /// points, times from 0 on and increasing, elevations from -90 to 90. False with the reason,
   /// leaving the program as it was, when the text is not such a list.
   bool Parse(const std::string& text, std::string& error);
+  /// deg at time t (s); a binary search for its segment, since the host asks every frame.
   double ElevationAt(double t) const;
   /// The program from time t on, moved earlier by t: what a scenario saved at t keeps.
   PitchProgram RebasedAt(double t) const;

@@ -1,9 +1,23 @@
 #include "sim/zsim/csv_field.h"
 
+#include "sim/files/text_format.h"
+
 namespace zenthar::zsim {
 
+namespace {
+
+/// Whether the field holds a comma, a quote or a line break. A plain loop: find_first_of looks
+/// up every character in the set, and the vessel's name goes into every telemetry row.
+bool NeedsQuotes(const std::string& text) {
+  for (char c : text)
+    if (c == ',' || c == '"' || c == '\n' || c == '\r') return true;
+  return false;
+}
+
+}  // namespace
+
 void PutCsvField(std::FILE* file, const std::string& text) {
-  if (text.find_first_of(",\"\n\r") == std::string::npos) {
+  if (!NeedsQuotes(text)) {
     std::fwrite(text.data(), 1, text.size(), file);
     return;
   }
@@ -13,6 +27,12 @@ void PutCsvField(std::FILE* file, const std::string& text) {
     std::fputc(c, file);
   }
   std::fputc('"', file);
+}
+
+void PutCsvNumber(std::FILE* file, double value) {
+  char text[kNumberTextSize];
+  std::fwrite(text, 1, static_cast<std::size_t>(WriteGeneral(text, value, kCsvDigits) - text),
+              file);
 }
 
 }  // namespace zenthar::zsim

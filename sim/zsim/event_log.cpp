@@ -188,12 +188,17 @@ void WriteEventsCsv(std::FILE* file, const std::vector<FlightEvent>& events) {
   std::fputs("t_s,event,vessel,detail,altitude_m,speed_m_s,mass_kg,latitude_deg,longitude_deg\n",
              file);
   for (const FlightEvent& event : events) {
-    std::fprintf(file, "%.10g,%s,", event.time, event.kind.c_str());
+    PutCsvNumber(file, event.time);
+    std::fprintf(file, ",%s,", event.kind.c_str());
     PutCsvField(file, event.vessel);
     std::fputc(',', file);
     PutCsvField(file, event.detail);
-    std::fprintf(file, ",%.10g,%.10g,%.10g,%.10g,%.10g\n", event.altitude, event.speed, event.mass,
-                 event.latitude, event.longitude);
+    for (double value :
+         {event.altitude, event.speed, event.mass, event.latitude, event.longitude}) {
+      std::fputc(',', file);
+      PutCsvNumber(file, value);
+    }
+    std::fputc('\n', file);
   }
 }
 

@@ -51,14 +51,19 @@ int Fail(const std::string& message, int status) {
   return status;
 }
 
-/// A file opened for writing with a large buffer, so the per-frame path makes no system calls.
+/// bytes written to a file at once
+const std::size_t kFileBufferSize = 1 << 16;
+
+/// A file opened for writing with a large buffer of its own, so the per-frame path makes few
+/// system calls (without a buffer of its own, the C library keeps to a block of 4 KiB).
 File OpenForWriting(const std::string& path, std::string& error) {
-  File file(std::fopen(path.c_str(), "w"));
+  File file(std::fopen(path.c_str(), "w"),
+            FileCloser{std::unique_ptr<char[]>(new char[kFileBufferSize])});
   if (!file) {
     error = path + ": cannot be written";
     return file;
   }
-  std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
+  std::setvbuf(file.get(), file.get_deleter().buffer.get(), _IOFBF, kFileBufferSize);
   return file;
 }
 

@@ -23,6 +23,7 @@ namespace zenthar::zsim {
 int Fly(FlyOptions options);
 
 struct FileCloser {
+  std::unique_ptr<char[]> buffer;  ///< the file's buffer, freed only after the file is closed
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;

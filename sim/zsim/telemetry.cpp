@@ -1,7 +1,9 @@
 #include "sim/zsim/telemetry.h"
 
 #include <cmath>
+#include <iterator>
 
+#include "sim/files/text_format.h"
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/ground_point.h"
 #include "sim/physics/physical_constants.h"
@@ -22,9 +24,14 @@ VECTOR3 Gravity(const VECTOR3& position, const Planet& planet) {
   return (-planet.gm / (r2 * std::sqrt(r2))) * position;
 }
 
-void Raise(Peak& peak, double value, const TelemetrySample& at) {
+/// Pa, the dynamic pressure at a speed (m/s) through that air.
+double DynamicPressure(const AtmosphereSample& air, double speed) {
+  return 0.5 * air.density * speed * speed;
+}
+
+void Raise(Peak& peak, double value, double time, double altitude, double speed) {
   if (value <= peak.value) return;
-  peak = Peak{value, at.time, at.altitude, at.speed};
+  peak = Peak{value, time, altitude, speed};
 }
 
 }  // namespace
@@ -52,7 +59,7 @@ TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double
   sample.propellant = vessel.fuelMass;
   sample.thrust = MainThrust(vessel);
   sample.pressure = air.pressure;
-  sample.dynamicPressure = 0.5 * air.density * airSpeed * airSpeed;
+  sample.dynamicPressure = DynamicPressure(air, airSpeed);
   sample.mach = air.temperature > 0 ? airSpeed / SpeedOfSound(air.temperature) : NAN;
   sample.latitude = ground.latitude;
   sample.longitude = ground.longitude;
@@ -84,7 +91,7 @@ void Telemetry::Start(const VesselState* vehicle) {
 void Telemetry::Record(const VesselState* vehicle) {
   if (loadPending_) RecordLoad(vehicle);
   if (!vehicle) return;
-  Keep(SampleOf(*vehicle, world_.planet, world_.time(), AccelerationOf(*vehicle)), vehicle->name);
+  Keep(*vehicle, world_.time(), AccelerationOf(*vehicle));
 }
 
 void Telemetry::Finish() {
@@ -123,26 +130,52 @@ void Telemetry::RecordLoad(const VesselState* afterFirstFrame) {
     flown.mainThrustMod = afterFirstFrame->mainThrustMod;
     if (!flown.landed) acceleration = AccelerationOf(*afterFirstFrame);
   }
-  Keep(SampleOf(flown, world_.planet, loadTime_, acceleration), flown.name);
+  Keep(flown, loadTime_, acceleration);
 }
 
-void Telemetry::Keep(const TelemetrySample& sample, const std::string& vessel) {
-  last_ = sample;
-  Raise(maxDynamicPressure_, last_.dynamicPressure, last_);
-  Raise(maxAcceleration_, last_.acceleration, last_);
+TelemetrySample Telemetry::last() const {
+  if (!lastVehicle_) return {};
+  return SampleOf(*lastVehicle_, world_.planet, lastTime_, lastAcceleration_);
+}
 
-  const double time = sample.time;
+void Telemetry::Keep(const VesselState& vehicle, double time, double acceleration) {
+  lastVehicle_ = &vehicle;
+  lastTime_ = time;
+  lastAcceleration_ = acceleration;
+  // Every frame counts for the peaks, which need only a few of a row's quantities.
+  const double altitude = Altitude(vehicle, world_.planet);
+  const double speed = Length(vehicle.velocity);
+  const double airSpeed = Length(world_.planet.AirVelocity(vehicle.position, vehicle.velocity));
+  const double dynamicPressure = DynamicPressure(StandardAtmosphere(altitude), airSpeed);
+  Raise(maxDynamicPressure_, dynamicPressure, time, altitude, speed);
+  Raise(maxAcceleration_, acceleration, time, altitude, speed);
+
   if (time + 1e-9 < static_cast<double>(nextRow_) * every_) return;
   nextRow_ = static_cast<long>(std::floor((time + 1e-9) / every_)) + 1;
-  const TelemetrySample& s = last_;
-  std::fprintf(csv_, "%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,%.10g,", s.time,
-               s.altitude, s.speed, s.verticalSpeed, s.acceleration, s.mass, s.propellant, s.thrust,
-               s.pressure, s.dynamicPressure);
-  if (!std::isnan(s.mach)) std::fprintf(csv_, "%.10g", s.mach);
-  std::fputc(',', csv_);
+  WriteRow(SampleOf(vehicle, world_.planet, time, acceleration), vehicle.name);
+}
+
+void Telemetry::WriteRow(const TelemetrySample& s, const std::string& vessel) {
+  const double columns[] = {s.time, s.altitude,   s.speed,  s.verticalSpeed, s.acceleration,
+                            s.mass, s.propellant, s.thrust, s.pressure,      s.dynamicPressure};
+  // The numbers of a row go to the file at once.
+  char row[(std::size(columns) + 1) * (kNumberTextSize + 1)];
+  char* end = row;
+  for (double value : columns) {
+    end = WriteGeneral(end, value, kCsvDigits);
+    *end++ = ',';
+  }
+  if (!std::isnan(s.mach)) end = WriteGeneral(end, s.mach, kCsvDigits);
+  *end++ = ',';
+  std::fwrite(row, 1, static_cast<std::size_t>(end - row), csv_);
   PutCsvField(csv_, vessel);
-  std::fprintf(csv_, ",%.10g,%.10g,%.10g,%.10g\n", s.latitude, s.longitude, s.airSpeed,
-               s.flightPathAngle);
+  end = row;
+  for (double value : {s.latitude, s.longitude, s.airSpeed, s.flightPathAngle}) {
+    *end++ = ',';
+    end = WriteGeneral(end, value, kCsvDigits);
+  }
+  *end++ = '\n';
+  std::fwrite(row, 1, static_cast<std::size_t>(end - row), csv_);
 }
 
 }  // namespace zenthar::zsim

@@ -59,16 +59,18 @@ class Telemetry {
 
   const Peak& maxDynamicPressure() const { return maxDynamicPressure_; }
   const Peak& maxAcceleration() const { return maxAcceleration_; }
-  /// The vehicle at the last Record.
-  const TelemetrySample& last() const { return last_; }
+  /// The vehicle at the last Record, worked out when asked (in most frames no row is due) from the
+  /// vehicle as it is: ask before the next frame.
+  TelemetrySample last() const;
 
  private:
   /// m/s^2, what an accelerometer aboard reads after the last frame.
   double AccelerationOf(const VesselState& vehicle) const;
   /// The load's row, with what the first frame put into effect (null: no frame flew).
   void RecordLoad(const VesselState* afterFirstFrame);
-  /// Takes a sample into the peaks, and into the file when a row is due.
-  void Keep(const TelemetrySample& sample, const std::string& vessel);
+  /// Takes the vehicle at a time (s) into the peaks, and into the file when a row is due.
+  void Keep(const VesselState& vehicle, double time, double acceleration);
+  void WriteRow(const TelemetrySample& sample, const std::string& vessel);
 
   const World& world_;
   double every_;  ///< s
@@ -79,8 +81,10 @@ class Telemetry {
   VECTOR3 velocityBefore_{0, 0, 0};  ///< m/s
   Peak maxDynamicPressure_;
   Peak maxAcceleration_;
-  TelemetrySample last_{};
-  VesselState loaded_;  ///< the vehicle at load
+  const VesselState* lastVehicle_ = nullptr;  ///< at the last Record
+  double lastTime_ = 0;                       ///< s
+  double lastAcceleration_ = 0;               ///< m/s^2
+  VesselState loaded_;                        ///< the vehicle at load
   const VesselState* loadedVehicle_ = nullptr;
   double loadTime_ = 0;       ///< s
   bool loadPending_ = false;  ///< its row is still to be written
