@@ -1,7 +1,7 @@
 // The guidance end to end in the stand-in host: the target orbits it reaches across pads, payloads
 // and inclinations, the targets it says are beyond reach and how far it then gets, a resumed
-// flight and a pilot's interruptions flown on to the target; its model of the launcher against the
-// host; the target's text.
+// flight and a pilot's interruptions flown on to the target; its model of the launcher and its
+// orbit geometry against the host; the target's text.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,9 @@
 #include "sim/files/text_reader.h"
 #include "sim/guidance/autopilot.h"
 #include "sim/guidance/orbit_geometry.h"
+#include "sim/physics/physical_constants.h"
 #include "sim/physics/physics.h"
+#include "sim/physics/vec_math.h"
 #include "tests/support/flight_run.h"
 
 using namespace zenthar;
@@ -221,6 +223,77 @@ TEST(LauncherModel, FliesTheBoosterBurnAsTheHostFliesTheLauncher) {
   lastStep.time -= world->dt;
   EXPECT_NEAR(launcher.Mass(), model.Mass(lastStep), 0.1);
   EXPECT_NEAR(launcher.fuelMass, state.propellant, 0.1);
+}
+
+TEST(OrbitGeometry, VelocityAtAPositionLiesOnTheOrbitAsked) {
+  const double gm = Planet().gm;
+  struct {
+    double radius;               // km from the centre
+    double periapsis, apoapsis;  // km from the centre, asked
+    bool rising;
+    double wantPeriapsis, wantApoapsis;  // km: the orbit the velocity gives
+  } const cases[] = {
+      {6871, 6871, 6871, true, 6871, 6871},   // circular
+      {6671, 6671, 8371, true, 6671, 8371},   // at periapsis
+      {8371, 6671, 8371, false, 6671, 8371},  // at apoapsis
+      {7000, 6671, 8371, true, 6671, 8371},   // between, climbing
+      {7000, 6671, 8371, false, 6671, 8371},  // between, falling
+      {6600, 6671, 8371, true, 6600, 8371},   // below the periapsis: it becomes the periapsis
+      {8500, 6871, 6871, true, 6871, 8500},   // above the apoapsis: it becomes the apoapsis
+  };
+  const VECTOR3 normal = {0, std::sin(0.3), std::cos(0.3)};
+  for (const auto& c : cases) {
+    const VECTOR3 position = (c.radius * 1000) * VECTOR3{1, 0, 0};
+    const VECTOR3 v = guidance::OrbitVelocityAt(position, c.periapsis * 1000, c.apoapsis * 1000,
+                                                normal, c.rising, gm);
+    const guidance::Apsides apsides = guidance::ApsidesOf(position, v, gm);
+    EXPECT_NEAR(c.wantPeriapsis * 1000, apsides.periapsis, 1e-3) << c.radius;
+    EXPECT_NEAR(c.wantApoapsis * 1000, apsides.apoapsis, 1e-3) << c.radius;
+    EXPECT_NEAR(0, Dot(v, normal), 1e-9) << c.radius;
+    EXPECT_GT(Dot(Cross(position, v), normal), 0) << c.radius;  // prograde about the normal
+    if (c.wantPeriapsis < c.radius && c.radius < c.wantApoapsis) {
+      EXPECT_EQ(c.rising, Dot(v, position) > 0) << c.radius;
+    }
+  }
+}
+
+TEST(OrbitGeometry, PlanesThroughAPadHaveTheInclinationAskedOrNone) {
+  const double radius = Planet().radius;
+  struct {
+    double latitude, inclination;  // deg
+    bool northward, exists;
+  } const cases[] = {
+      {28.5, 28.5, true, true}, {28.5, 51.6, true, true}, {28.5, 51.6, false, true},
+      {45, 90, true, true},     {45, 135, true, true},    {5, 98, false, true},
+      {28.5, 10, true, false},  {45, 170, true, false},   {-30, 20, true, false},
+  };
+  for (const auto& c : cases) {
+    const double lat = c.latitude * kDegree, lon = -0.9;
+    const VECTOR3 pad = radius * VECTOR3{std::cos(lat) * std::cos(lon),
+                                         std::cos(lat) * std::sin(lon), std::sin(lat)};
+    VECTOR3 normal{0, 0, 0};
+    ASSERT_EQ(c.exists, guidance::PlaneThrough(pad, c.inclination * kDegree, c.northward, normal))
+        << c.latitude << " " << c.inclination;
+    if (!c.exists) continue;
+    EXPECT_NEAR(0, Dot(normal, pad) / radius, 1e-12);
+    EXPECT_NEAR(std::cos(c.inclination * kDegree), normal.z, 1e-12);
+    // The direction of motion at the pad heads north when asked, south otherwise.
+    if (c.inclination != c.latitude) {
+      EXPECT_EQ(c.northward, Cross(normal, pad).z > 0) << c.inclination;
+    }
+  }
+}
+
+TEST(OrbitGeometry, TimeToApoapsisIsWhenACoastInTheHostGetsThere) {
+  auto world = NewWorld();
+  VesselState* coaster = AddTestBody(*world, "C1", {6671000, 0, 0});
+  coaster->velocity = {300, 8200, 900};  // climbing on a 300 x 2000 km orbit or so
+  const double gm = world->planet.gm;
+  const double wait = guidance::TimeToApoapsis(coaster->position, coaster->velocity, gm);
+  const guidance::Apsides apsides = guidance::ApsidesOf(coaster->position, coaster->velocity, gm);
+  world->RunUntil(wait);
+  EXPECT_NEAR(apsides.apoapsis, Length(coaster->position), 0.01);
+  EXPECT_NEAR(0, Dot(coaster->velocity, coaster->position) / Length(coaster->position), 0.05);
 }
 
 TEST(TargetOrbit, ReadsWhatZsimGivesAndRefusesTheRest) {
