@@ -7,6 +7,7 @@
 
 #include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
+#include "sim/guidance/target_orbit.h"
 #include "sim/world/host_limits.h"
 #include "sim/world/key_script.h"
 #include "sim/zsim/printable.h"
@@ -26,6 +27,16 @@ CLI::Validator Number(const ValueRange& range) {
       "");
 }
 
+CLI::Validator TargetOrbitText() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        guidance::TargetOrbit target;
+        std::string error;
+        return guidance::ParseTargetOrbit(text, target, error) ? std::string() : error;
+      },
+      "");
+}
+
 CLI::Validator KeyPresses() {
   return CLI::Validator(
       [](std::string& text) -> std::string {
@@ -39,12 +50,14 @@ CLI::Validator KeyPresses() {
 constexpr const char* kExamples = R"(
 Examples:
   zsim fly scenarios/default.scn
-      the default launch; files go to ./out
+      the default mission: the relay satellite to 500 km circular; files go to ./out
+  zsim fly scenarios/default.scn --target 300x1000@51.6
+      the same launcher and satellite to a 300 x 1000 km orbit inclined 51.6 degrees
   zsim fly scenarios/default.scn --out run1 --until 200 --save-at 100,134
       fly 200 s, saving the world at 100 s and 134 s (run1/saved_100.scn, ...)
   zsim fly run1/saved_100.scn --out run2
       carry on from a saved world (its time starts at 0 again)
-  zsim fly scenarios/default.scn --keys 5:E,60:J --trace
+  zsim fly scenarios/open_loop.scn --keys 5:E,60:J --trace
       ignite at 5 s, separate the boosters at 60 s, write the host/module calls to out/trace.log
   zsim fly scenarios/default.scn --realtime 20
       watch the launch at 20 times real speed
@@ -73,9 +86,9 @@ void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
       ->type_name("S")
       ->check(Number(kFrameLength));
   fly.add_option("--until", options.until,
-                 "Simulation time to stop at, s (default: the scenario's UNTIL, else 660, past "
-                 "satellite release, or by hand when you quit; a flight has at most 100000000 "
-                 "frames), e.g. --until 150")
+                 "Simulation time to stop at, s (default: the scenario's UNTIL, else 60 s after "
+                 "the guidance releases the satellite, else 660, or by hand when you quit; a "
+                 "flight has at most 100000000 frames), e.g. --until 150")
       ->type_name("S")
       ->check(Number(kFlightTime));
   fly.add_option("--keys", options.keys,
@@ -89,6 +102,13 @@ void AddFlyOptions(CLI::App& fly, FlyOptions& options) {
       ->delimiter(',')
       ->type_name("T[,T...]")
       ->check(Number(kFlightTime));
+  fly.add_option("--target", options.target,
+                 "Fly the launcher to this orbit with the guidance, instead of its block's "
+                 "TARGET_ORBIT: periapsis x apoapsis in km above the surface (100 to 100000), "
+                 "@ inclination in degrees if wanted; E 5 s after the start (docs/GUIDANCE.md), "
+                 "e.g. --target 500x500 or --target 300x1000@51.6")
+      ->type_name("PxA[@I]")
+      ->check(TargetOrbitText());
   fly.add_option("--every", options.every,
                  "Telemetry interval in seconds (default 0.1), e.g. --every 1")
       ->type_name("S")

@@ -25,6 +25,10 @@ struct FlyOptions {
   bool trace = false;
   double realtime = 0;  ///< pace to the wall clock this many times faster; 0: as fast as it goes
   bool interactive = false;  ///< flown by hand in the terminal, in real time
+  std::string target;        ///< "PxA" or "PxA@I": the launcher's target orbit, over its block's
+  /// The flight ends kAfterRelease after its guidance has released the satellite: a guided flight
+  /// headless, neither --until nor the scenario's UNTIL given.
+  bool endsAfterRelease = false;
   /// The scenario's text, read instead of the file (a sweep's flight, its inputs put in); messages
   /// name the file.
   const std::string* scenarioText = nullptr;
@@ -55,6 +59,12 @@ struct Command {
   FlyOptions fly;
   SweepOptions sweep;
 };
+
+/// s a guided flight flies on after the satellite has left, unless --until says otherwise.
+constexpr double kAfterRelease = 60;
+/// s: the end of a guided flight whose satellite never leaves (a coast to the apoapsis of the
+/// highest target the guidance takes, 100 000 km, lasts about 67 000 s).
+constexpr double kGuidedFlightLimit = 200000;
 
 /// Exit statuses of zsim.
 constexpr int kExitFlown = 0;

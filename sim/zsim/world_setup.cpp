@@ -10,6 +10,7 @@
 
 #include "sim/files/scenario_file.h"
 #include "sim/files/text_format.h"
+#include "sim/guidance/target_orbit.h"
 #include "sim/world/host_limits.h"
 
 namespace zenthar::zsim {
@@ -70,19 +71,34 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
   }
   if (!loaded) return Refuse(error, error);
 
+  if (!options.target.empty()) {
+    VesselState* launcher = world.Launcher();
+    if (!launcher) return Refuse(error, "--target: " + options.scenario + " holds no launcher");
+    std::string why;
+    if (!guidance::ParseTargetOrbit(options.target, launcher->target, why))
+      return Refuse(error, "--target: " + why);
+  }
+
   if (options.dt > 0) world.dt = options.dt;
   if (options.keysGiven) {
     world.keyScript() = KeyScript();
     if (!world.keyScript().Parse(options.keys, error)) return Refuse(error, "--keys: " + error);
   }
+  // The guidance plans with the flight's frame length, and says before the flight what it will
+  // fly or why the target is beyond reach.
+  world.EngageGuidance();
   return true;
 }
 
 int ScheduleFlight(const World& world, FlyOptions& options, std::string& error) {
+  options.endsAfterRelease = !options.untilGiven && world.schedule.until < 0 &&
+                             !options.interactive && world.autopilot() != nullptr;
   if (!options.untilGiven)
     options.until = world.schedule.until >= 0 ? world.schedule.until
                     : options.interactive     ? static_cast<double>(kMostFrames - 1) * world.dt
-                                              : options.until;
+                    : options.endsAfterRelease
+                        ? std::fmin(kGuidedFlightLimit, static_cast<double>(kMostFrames) * world.dt)
+                        : options.until;
   std::vector<double>& saves = options.saveAt;
   saves.insert(saves.end(), world.schedule.saveAt.begin(), world.schedule.saveAt.end());
   std::sort(saves.begin(), saves.end());
