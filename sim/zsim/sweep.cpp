@@ -3,28 +3,22 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <thread>
 #include <unordered_map>
 
 #include "sim/files/text_format.h"
-#include "sim/files/vessel_class.h"
-#include "sim/world/world.h"
 #include "sim/zsim/child_processes.h"
 #include "sim/zsim/flight_signals.h"
-#include "sim/zsim/install_layout.h"
 #include "sim/zsim/printable.h"
 #include "sim/zsim/progress_bar.h"
 #include "sim/zsim/scenario_inputs.h"
-#include "sim/zsim/sweep_flight.h"
 #include "sim/zsim/sweep_plot.h"
 #include "sim/zsim/sweep_points.h"
+#include "sim/zsim/sweep_scenario.h"
 #include "sim/zsim/sweep_table.h"
-#include "sim/zsim/world_setup.h"
 
 namespace zenthar::zsim {
 
@@ -53,14 +47,9 @@ std::string Absolute(const std::string& path) {
 struct SweepSetUp {
   std::vector<ScenarioInput> inputs;
   SweepPoints points;
-  ScenarioText scenario;
+  SweepScenario scenario;
   std::string header;
   std::size_t first = 1;  ///< the first flight's number
-  InstallLayout layout;
-  /// The class files read and the launcher's module loaded, none of its callbacks called: every
-  /// flight's process starts from this image, the module as it is when just loaded, without
-  /// loading it again.
-  std::unique_ptr<World> loaded;
 };
 
 /// Every value a flight will read, read as the scenario's reader reads it, before anything flies.
@@ -85,6 +74,18 @@ bool CheckValues(const SweepSetUp& sweep, bool draws, std::string& error) {
       }
   }
   return true;
+}
+
+SweepFlying FlyingOf(const SweepOptions& options) {
+  SweepFlying flying;
+  flying.scenario = options.scenario;
+  flying.module = options.module;
+  flying.classFolder = options.classFolder;
+  flying.out = options.out;
+  flying.until = options.until;
+  flying.untilGiven = options.untilGiven;
+  flying.files = options.files;
+  return flying;
 }
 
 bool SetUpSweep(const SweepOptions& options, SweepSetUp& sweep, std::string& error) {
@@ -112,95 +113,15 @@ bool SetUpSweep(const SweepOptions& options, SweepSetUp& sweep, std::string& err
     return false;
   }
   sweep.first = options.flightNumber > 0 ? options.flightNumber : 1;
-
-  sweep.layout = FindInstallLayout();
-  sweep.loaded = std::make_unique<World>();
-  World& loaded = *sweep.loaded;
-  const std::string classFolder =
-      options.classFolder.empty() ? sweep.layout.classFolder : options.classFolder;
-  if (!loaded.classes().LoadFolder(classFolder, error)) return false;
-  if (!sweep.scenario.Read(options.scenario, loaded.classes(), error)) return false;
-  if (const VesselClass* launcher = loaded.classes().Find(sweep.scenario.launcherClass())) {
-    // As SetUpWorld finds it; a module that does not load is the first flight's to report.
-    loaded.moduleFolder = sweep.layout.moduleFolder;
-    const std::string& module = options.module.empty() ? launcher->module : options.module;
-    std::string ignored;
-    loaded.LoadModule(
-        module.find('/') == std::string::npos && !options.module.empty() ? "./" + module : module,
-        ignored);
-  }
+  if (!sweep.scenario.Prepare(FlyingOf(options), error)) return false;
   if (!CheckValues(sweep, options.draws > 0, error)) return false;
   std::vector<std::string> names;
   for (const VariedInput& input : varied) names.push_back(input.name);
   sweep.header = SweepHeader(names);
   std::string text;
-  return sweep.scenario.With(sweep.inputs, sweep.points.ValuesOf(0), text, error);
-}
-
-/// The options a flight of the sweep flies with: the scenario's text with its inputs put in.
-FlyOptions FlightOptions(const SweepOptions& options, const std::string* text, std::size_t number) {
-  FlyOptions flight;
-  flight.scenario = options.scenario;
-  flight.scenarioText = text;
-  flight.out = options.out + "/files/" + std::to_string(number);
-  flight.quiet = true;
-  flight.module = options.module;
-  flight.classFolder = options.classFolder;
-  flight.until = options.untilGiven ? options.until : flight.until;
-  flight.untilGiven = options.untilGiven;
-  return flight;
-}
-
-/// In a child: flies flight `index` and returns its row.
-std::string FlyRow(const SweepOptions& options, const SweepSetUp& sweep, std::size_t index) {
-  const std::size_t number = sweep.first + index;
-  const std::vector<std::string> values = sweep.points.ValuesOf(index);
-  std::string text;
-  FlightOutcome outcome;
-  if (!sweep.scenario.With(sweep.inputs, values, text, outcome.why))
-    return SweepRow(number, values, outcome);
-  outcome = FlySweepFlight(FlightOptions(options, &text, number), options.files, sweep.layout);
-  return SweepRow(number, values, outcome);
-}
-
-/// Whether the first flight's world can be made, in a child as the flights make theirs: the
-/// scenario refused is the sweep's error, said once before anything flies.
-bool CheckFirstFlight(const SweepOptions& options, const SweepSetUp& sweep, std::string& error) {
-  const auto check = [&](std::size_t) -> std::string {
-    std::string text;
-    std::string why;
-    sweep.scenario.With(sweep.inputs, sweep.points.ValuesOf(0), text, why);
-    FlyOptions flight = FlightOptions(options, &text, sweep.first);
-    World world;
-    if (!SetUpWorld(world, flight, sweep.layout, why)) return why;
-    return "ok";
-  };
-  std::string answer;
-  const auto done = [&answer](std::size_t, const ChildEnd& end) {
-    answer = end.output;
-    if (answer.empty())
-      answer = end.notStarted.empty() ? "the scenario's check did not finish" : end.notStarted;
-    return true;
-  };
-  if (ChildProcesses::Run({0}, 1, check, done) != 0) answer = "stopped";
-  if (answer == "ok") return true;
-  error = answer;
-  return false;
-}
-
-/// A child's end as a row: its own, or one that says why it has none. Empty when the flight was
-/// stopped from outside (a signal that ends processes on request): it flies again next time.
-std::string RowOf(const SweepSetUp& sweep, std::size_t index, const ChildEnd& end) {
-  if (end.exited && end.status == 0 && !end.output.empty() && end.output.back() == '\n')
-    return end.output;
-  for (int stop : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
-    if (end.signal == stop) return {};
-  FlightOutcome outcome;
-  outcome.why = !end.notStarted.empty() ? end.notStarted
-                : end.signal != 0 ? "the flight's process crashed (" + SignalName(end.signal) + ")"
-                                  : "the flight's process ended with status " +
-                                        std::to_string(end.status) + " before its row";
-  return SweepRow(sweep.first + index, sweep.points.ValuesOf(index), outcome);
+  if (!sweep.scenario.text().With(sweep.inputs, sweep.points.ValuesOf(0), text, error))
+    return false;
+  return sweep.scenario.CanSetUp(sweep.inputs, sweep.points.ValuesOf(0), error);
 }
 
 void PlotSweep(const std::string& folder, const std::string& title, bool quiet) {
@@ -243,9 +164,11 @@ int FlySweep(const SweepOptions& options, const SweepSetUp& sweep) {
   ProgressBar progress(flights.count, table.rows(), !options.quiet && isatty(STDOUT_FILENO));
   std::size_t failed = 0;
   std::size_t stopped = 0;  // ended from outside: not in the table
-  const auto work = [&](std::size_t index) { return FlyRow(options, sweep, index); };
+  const auto work = [&](std::size_t index) {
+    return sweep.scenario.FlyRow(sweep.inputs, sweep.points.ValuesOf(index), sweep.first + index);
+  };
   const auto done = [&](std::size_t index, const ChildEnd& end) {
-    const std::string row = RowOf(sweep, index, end);
+    const std::string row = RowOf(end, sweep.first + index, sweep.points.ValuesOf(index));
     if (row.empty()) {
       ++stopped;
       return true;
@@ -426,7 +349,6 @@ int Sweep(const SweepOptions& options) {
   SweepSetUp sweep;
   std::string error;
   if (!SetUpSweep(options, sweep, error)) return Fail(error);
-  if (!CheckFirstFlight(options, sweep, error)) return Fail(error);
   return options.plan ? WritePlan(options, sweep) : FlySweep(options, sweep);
 }
 

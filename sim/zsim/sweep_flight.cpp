@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "sim/guidance/autopilot.h"
+#include "sim/guidance/orbit_geometry.h"
 #include "sim/physics/physics.h"
 #include "sim/zsim/flight.h"
 #include "sim/zsim/world_setup.h"
@@ -23,7 +25,7 @@ FlightOutcome FlyForRow(World& world, const FlyOptions& options) {
   Telemetry telemetry(world, options.every, nullptr);
   log.Observe();
   telemetry.Start(log.vehicle());
-  while (world.time() < options.until - 1e-9) {
+  while (!FlightOver(world, options)) {
     telemetry.BeforeFrame(log.vehicle());
     world.Step();
     log.Observe();
@@ -63,6 +65,14 @@ FlightOutcome OutcomeOf(const World& world, const EventLog& log, const Telemetry
       if (satellite.empty()) satellite = event.vessel;
     }
     if (time && std::isnan(*time)) *time = event.time;
+  }
+  if (const guidance::Autopilot* autopilot = world.autopilot()) {
+    // The summary's verdict: the satellite's orbit at the end against the target.
+    const VesselState* flown = autopilot->satellite();
+    outcome.reached =
+        flown && guidance::ArrivalOf(flown->position, flown->velocity, autopilot->target(),
+                                     world.planet.radius, world.planet.gm)
+                     .reached;
   }
   const VesselState* released = satellite.empty() ? nullptr : world.Find(satellite);
   if (released && !released->landed) {
