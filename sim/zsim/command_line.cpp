@@ -160,6 +160,18 @@ Exit status: 0 every flight has its row, 1 an input or output failed, 2 a bad co
 stopped by Ctrl-C (docs/SWEEPS.md).
 )";
 
+constexpr const char* kCapabilityExamples = R"(
+Examples:
+  zsim capability scenarios/default.scn --orbits 300,500,800,1200 --out cap
+      the heaviest satellite (SAT_MASS, to 10 kg) the guided launch puts into each circular orbit
+      within the guidance's goal; cap/capability.csv, cap/capability.png, cap/flights.csv
+  zsim capability scenarios/default.scn --orbits 200x1000,500@51.6 --out cap
+      elliptical and inclined orbits as zsim fly --target writes them
+)";
+
+/// kg: how closely the capability search brackets the heaviest satellite.
+constexpr ValueRange kCapabilityResolution{"a resolution", 0.001, 1e6, "kg"};
+
 /// A whole number from `least` to `most`.
 CLI::Validator Count(double least, double most) {
   return CLI::Validator(
@@ -232,6 +244,31 @@ void AddSweepOptions(CLI::App& sweep, SweepOptions& options) {
   AddSharedOptions(sweep, options.out, options.module, options.classFolder, options.quiet);
 }
 
+void AddCapabilityOptions(CLI::App& capability, CapabilityOptions& options) {
+  capability
+      .add_option("SCENARIO", options.scenario,
+                  "Scenario of a guided launch (a TARGET_ORBIT line, or one is given per orbit)")
+      ->type_name("FILE")
+      ->required();
+  capability
+      .add_option("--orbits", options.orbits,
+                  "Target orbits: a circular orbit's altitude in km, or PxA[@I] as zsim fly "
+                  "--target takes it, e.g. --orbits 300,500,800")
+      ->type_name("ORBIT,...")
+      ->delimiter(',')
+      ->required();
+  capability.add_option("-j,--jobs", options.jobs, "Flights at once (default: one per core)")
+      ->type_name("N")
+      ->check(Count(1, 1024));
+  capability
+      .add_option("--resolution", options.resolution,
+                  "kg: the search stops when the heaviest mass is known to within this "
+                  "(default 10)")
+      ->type_name("KG")
+      ->check(Number(kCapabilityResolution));
+  AddSharedOptions(capability, options.out, options.module, options.classFolder, options.quiet);
+}
+
 /// The arguments, with "--realtime" not followed by a number written as "--realtime=1": an option
 /// whose value may be left out must not take the scenario for it.
 std::vector<std::string> RealtimeFactorGiven(int argc, char** argv) {
@@ -287,6 +324,13 @@ int ReadCommandLine(int argc, char** argv, Command& command) {
       "parallel processes; one row per flight in DIR/sweep.csv.");
   AddSweepOptions(*sweep, command.sweep);
   sweep->footer(kSweepExamples);
+  CLI::App* capability = app.add_subcommand(
+      "capability",
+      "The heaviest satellite the guided launch puts into each target orbit, by bisection on "
+      "flights; a table and a payload-versus-altitude chart.");
+  AddCapabilityOptions(*capability, command.capability);
+  capability->footer(kCapabilityExamples);
+
   std::vector<std::string> arguments = RealtimeFactorGiven(argc, argv);
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(argument.data());
@@ -305,6 +349,10 @@ int ReadCommandLine(int argc, char** argv, Command& command) {
   if (sweep->parsed()) {
     command.kind = Command::Kind::kSweep;
     return CheckSweep(*sweep, command.sweep);
+  }
+  if (capability->parsed()) {
+    command.kind = Command::Kind::kCapability;
+    return -1;
   }
   command.kind = Command::Kind::kFly;
   options.keysGiven = fly->count("--keys") > 0;

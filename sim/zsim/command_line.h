@@ -53,11 +53,24 @@ struct SweepOptions {
   std::size_t flightNumber = 0;  ///< a one-flight sweep's flight is this one of a plan; 0: 1
 };
 
+/// What `zsim capability` is asked to do.
+struct CapabilityOptions {
+  std::string scenario;
+  std::vector<std::string> orbits;  ///< "A" (circular, km) or "PxA[@I]"
+  int jobs = 0;
+  std::string out;
+  double resolution = 10;  ///< kg: the search stops when the heaviest mass is known to this
+  std::string module;
+  std::string classFolder;
+  bool quiet = false;
+};
+
 /// What the command line asks for.
 struct Command {
-  enum class Kind { kFly, kSweep } kind = Kind::kFly;
+  enum class Kind { kFly, kSweep, kCapability } kind = Kind::kFly;
   FlyOptions fly;
   SweepOptions sweep;
+  CapabilityOptions capability;
 };
 
 /// s a guided flight flies on after the satellite has left, unless --until says otherwise.
