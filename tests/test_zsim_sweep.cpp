@@ -1,6 +1,7 @@
 // zsim sweep as a user runs it: its rows are the flights' own, a sweep stopped and started again
 // flies only what is missing, a sweep planned and run by GNU parallel makes the same sweep.csv,
-// and bad inputs are refused before anything flies.
+// and bad inputs are refused before anything flies; zsim capability finds the heaviest satellite
+// that reaches an orbit.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -242,6 +243,38 @@ TEST(ZsimSweep, RefusesWhatAFlightCouldNotReadBeforeAnythingFlies) {
     EXPECT_EQ(outcome.status, 1) << c.vary;
     EXPECT_EQ(outcome.err.find(std::string("zsim: ") + c.says), 0u) << outcome.err;
     EXPECT_FALSE(std::filesystem::exists(folder / "s")) << c.vary;
+  }
+}
+
+TEST(ZsimCapability, HeaviestSatelliteReachesTheOrbitAndOneStepMoreDoesNot) {
+  TempFolder folder;
+  const std::string scenario = std::string(VANTOR_SCENARIOS_DIR) + "/default.scn";
+  const Outcome search = Zsim(folder, "capability '" + scenario +
+                                          "' --orbits 150x300 --resolution 200 -j 2 --quiet "
+                                          "--out cap");
+  ASSERT_EQ(search.status, 0) << search.err;
+  const auto table = SweepRows(folder / "cap/capability.csv");
+  ASSERT_EQ(table.size(), 1u);
+  const double payload = Number(table[0].at("payload_kg"));
+  const double missed = Number(table[0].at("missed_at_kg"));
+  EXPECT_TRUE(payload > 1000 && missed > payload && missed - payload <= 200)
+      << payload << " to " << missed;
+  EXPECT_EQ(SweepRows(folder / "cap/flights.csv").size(), Number(table[0].at("flights")));
+
+  // The flights just below and just above it, as zsim fly flies them.
+  const std::string text = ReadTextFile(scenario);
+  const struct {
+    const char* column;
+    const char* verdict;
+  } flights[] = {{"payload_kg", ": target reached"}, {"missed_at_kg", ": target not reached"}};
+  for (const auto& flight : flights) {
+    std::string changed = text;
+    changed.replace(changed.find("SAT_MASS 950"), 12, "SAT_MASS " + table[0].at(flight.column));
+    std::ofstream(folder / "heavy.scn") << changed;
+    const Outcome fly = Zsim(folder, "fly heavy.scn --target 150x300 --no-plot --out heavy");
+    ASSERT_EQ(fly.status, 0) << fly.err;
+    const std::string summary = ReadTextFile(folder / "heavy/summary.txt");
+    EXPECT_NE(summary.find(flight.verdict), std::string::npos) << flight.column << "\n" << summary;
   }
 }
 
