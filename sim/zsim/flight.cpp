@@ -231,15 +231,8 @@ void Flight::Start() {
   tracks_.Record();
 }
 
-bool Flight::GuidanceOver() const {
-  const guidance::Autopilot* autopilot = world_.autopilot();
-  return options_.endsAfterRelease && autopilot &&
-         autopilot->phase() == guidance::Autopilot::Phase::kDone &&
-         world_.time() >= autopilot->doneTime() + kAfterRelease - 1e-9;
-}
-
 bool Flight::Frame(std::string& error) {
-  if (!SaveDue(error) || world_.time() >= options_.until - 1e-9 || GuidanceOver()) return false;
+  if (!SaveDue(error) || FlightOver(world_, options_)) return false;
   stopSignal_ = FlightSignals::stop();
   if (stopSignal_ != 0) return false;
   telemetry_->BeforeFrame(log_.vehicle());

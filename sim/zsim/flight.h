@@ -69,8 +69,6 @@ class Flight {
 
  private:
   bool SaveDue(std::string& error);
-  /// The flight ends after its guidance: the satellite left kAfterRelease ago.
-  bool GuidanceOver() const;
   /// After anything happened: new calls to the trace, new events to the terminal once the first
   /// frame has put the load into effect (or `flown` says no frame comes).
   void Take(bool flown = false);

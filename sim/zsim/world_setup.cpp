@@ -10,6 +10,7 @@
 
 #include "sim/files/scenario_file.h"
 #include "sim/files/text_format.h"
+#include "sim/guidance/autopilot.h"
 #include "sim/guidance/target_orbit.h"
 #include "sim/world/host_limits.h"
 
@@ -61,8 +62,14 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
 
   if (IsFolder(options.scenario))
     return Refuse(error, options.scenario + ": a folder, not a scenario file");
-  const bool loaded = scenarioText ? LoadKeepingText(world, options.scenario, *scenarioText, error)
-                                   : LoadScenarioFile(world, options.scenario, error);
+  bool loaded = false;
+  if (options.scenarioText) {
+    std::istringstream in(*options.scenarioText);
+    loaded = ReadScenario(world, in, options.scenario, error);
+  } else {
+    loaded = scenarioText ? LoadKeepingText(world, options.scenario, *scenarioText, error)
+                          : LoadScenarioFile(world, options.scenario, error);
+  }
   if (!loaded) return Refuse(error, error);
 
   if (!options.target.empty()) {
@@ -112,6 +119,14 @@ int ScheduleFlight(const World& world, FlyOptions& options, std::string& error) 
     return kExitCannotFly;
   }
   return -1;
+}
+
+bool FlightOver(const World& world, const FlyOptions& options) {
+  if (world.time() >= options.until - 1e-9) return true;
+  const guidance::Autopilot* autopilot = world.autopilot();
+  return options.endsAfterRelease && autopilot &&
+         autopilot->phase() == guidance::Autopilot::Phase::kDone &&
+         world.time() >= autopilot->doneTime() + kAfterRelease - 1e-9;
 }
 
 }  // namespace zenthar::zsim

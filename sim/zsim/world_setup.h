@@ -22,4 +22,8 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
 /// end, cannot fly when the flight would have too many frames.
 int ScheduleFlight(const World& world, FlyOptions& options, std::string& error);
 
+/// Whether a flight has come to the end ScheduleFlight put into its options: the end time, or
+/// kAfterRelease after its guidance saw the satellite leave.
+bool FlightOver(const World& world, const FlyOptions& options);
+
 }  // namespace zenthar::zsim
