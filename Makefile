@@ -41,7 +41,8 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 
 # Performance (docs/PERFORMANCE.md): the allocation check, the benchmarks with their medians and
 # spread over BENCH_REPETITIONS runs, the instructions per time step counted by callgrind, then
-# what a whole flight of zsim costs (CPU time and instructions) against its goals.
+# what a whole flight of zsim costs (CPU time and instructions) against its goals, then what a
+# sweep of 1000 flights costs (wall time) against its goal.
 BENCH_REPETITIONS ?= 10
 BENCH_MIN_TIME    ?= 0.2
 
@@ -53,6 +54,7 @@ bench: deps $(BUILD)/build.ninja
 	  --benchmark_min_time=$(BENCH_MIN_TIME) --benchmark_report_aggregates_only=true
 	tools/callgrind_steps.sh $(BUILD)
 	tools/flight_cost.sh $(BUILD)
+	tools/sweep_cost.sh $(BUILD)
 
 # Fuzzing: clang's libFuzzer under ASan + UBSan, the main build with VANTOR_FUZZ in a tree apart
 # from the gcc builds. Each target runs

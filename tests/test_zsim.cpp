@@ -327,6 +327,45 @@ TEST(Zsim, AFlightWritesItsFilesWithTheirColumnsAndEvents) {
   EXPECT_EQ("ignition: Vantor1", XPath(kml, "string((//*[local-name()='Point']/..)[1]/*[1])"));
 }
 
+// The default mission: the guidance puts the relay satellite into 500 km circular, the timeline
+// and the summary show the target against the orbit, and the flight ends a minute after release.
+TEST(Zsim, TheDefaultMissionShowsItsTargetAgainstTheOrbitReached) {
+  TempFolder folder;
+  const Outcome run = Zsim(folder, "fly '" + std::string(VANTOR_SCENARIOS_DIR) +
+                                       "/default.scn' --out mission --every 1 --no-plot");
+  ASSERT_EQ(0, run.status) << run.err;
+  EXPECT_EQ("", run.err);
+  for (const char* said :
+       {"until 60 s after the satellite's release", "guidance               alt      0.0 km",
+        "Vantor1 flies to 500 x 500 km: ascent to 150 x",
+        "Vantor1 target 500 x 500 km reached: the satellite in 500.0"})
+    EXPECT_NE(std::string::npos, run.out.find(said)) << said << " in\n" << run.out;
+  const std::string summary = ReadTextFile(folder / "mission/summary.txt");
+  for (const char* said : {"\nMission to 500 x 500 km\n", "km: target reached\n",
+                           "  Payload        950 kg carried (SAT_MASS); Vantor1-Sat has its "
+                           "class's 950 kg\n",
+                           "  Core stage     ", "  Delta-v spent  "})
+    EXPECT_NE(std::string::npos, summary.find(said)) << said << " in\n" << summary;
+  double periapsis = 0, apoapsis = 0;  // km
+  const std::size_t orbit = summary.find("Orbit of Vantor1-Sat: ");
+  ASSERT_NE(std::string::npos, orbit) << summary;
+  ASSERT_EQ(2, std::sscanf(summary.c_str() + orbit,
+                           "Orbit of Vantor1-Sat: periapsis %lf km, apoapsis %lf km", &periapsis,
+                           &apoapsis));
+  EXPECT_NEAR(500, periapsis, 2);
+  EXPECT_NEAR(500, apoapsis, 2);
+  // The flight ends 60 s after the guidance has seen the satellite leave, a frame after release.
+  double release = -1;
+  for (const auto& row : ReadCsv(folder / "mission/events.csv").rows)
+    if (row[E_KIND] == "vessel_created" && row[E_VESSEL] == "Vantor1-Sat")
+      release = Number(row[E_T]);
+  double end = 0;
+  const std::size_t span = summary.find("T+0 to T+");
+  ASSERT_NE(std::string::npos, span) << summary;
+  ASSERT_EQ(1, std::sscanf(summary.c_str() + span, "T+0 to T+%lf s", &end)) << summary;
+  EXPECT_NEAR(release + 0.01 + 60, end, 1e-6);
+}
+
 TEST(Zsim, BadInputGivesOneLineAndLeavesTheFolderAsItWas) {
   TempFolder folder;
   WriteFile(
@@ -336,6 +375,7 @@ TEST(Zsim, BadInputGivesOneLineAndLeavesTheFolderAsItWas) {
   WriteFile(folder / "broken.scn", "BEGIN_ENVIRONMENT\nDT 0.01\nBEGIN_VESSEL A:Vantor\n");
   WriteFile(folder / "keys.scn", "BEGIN_ENVIRONMENT\nKEYS 5:WHAT\nEND_ENVIRONMENT\n");
   WriteFile(folder / "a-file", "not a folder");
+  WriteFile(folder / "sat.scn", "BEGIN_VESSEL S:Relaysat\nRPOS 7e6 0 0\nEND_VESSEL\n");
   const std::string scenario = " '" + kOpenLoopScenario + "'";
   struct {
     std::string arguments;
@@ -363,6 +403,12 @@ TEST(Zsim, BadInputGivesOneLineAndLeavesTheFolderAsItWas) {
       {"fly" + scenario + " --save-at 10,700", 2, "zsim: --save-at 700 comes after --until 660"},
       {"fly" + scenario + " --realtime -2", 2,
        "zsim: --realtime: expected a speed factor from 0.01 to 1000000, found '-2'"},
+      {"fly" + scenario + " --target 500", 2,
+       "zsim: --target: expected PxA or PxA@I (km, km, deg), e.g. 500x500 or 300x1000@51.6, "
+       "found '500'"},
+      {"fly" + scenario + " --target 1000x300", 2,
+       "zsim: --target: expected the periapsis, the lower, first, found 1000 km then 300 km"},
+      {"fly sat.scn --target 500x500", 1, "zsim: --target: sat.scn holds no launcher"},
       {"fly" + scenario + " --wobble", 2,
        "zsim: The following argument was not expected: --wobble"},
       {"fly", 2, "zsim: SCENARIO is required"},
@@ -416,6 +462,11 @@ TEST(Zsim, HostileInputIsRefusedOrFlownWithoutABadValue) {
       {pad + "PITCH 0 nan\n" + end, "", 1, "PITCH: expected an elevation from -90 to 90 deg"},
       {pad + "PITCH" + points + "\n" + end, "", 1, "case.scn:3: PITCH: expected at most 64 points"},
       {pad + "PICTH 0 90\n" + end, "", 1, "zsim: case.scn:3: unknown line 'PICTH 0 90'"},
+      {pad + "TARGET_ORBIT 500 50\n" + end, "", 1,
+       "zsim: case.scn:3: TARGET_ORBIT: expected an orbit altitude from 100 to 100000 km, found "
+       "'50'"},
+      {pad + "TARGET_ORBIT 500 500 51.6 1\n" + end, "", 1,
+       "zsim: case.scn:3: TARGET_ORBIT: expected nothing more, found '1'"},
       {pad + "FUEL nan\n" + end, "", 1,
        "zsim: case.scn:3: FUEL: expected a level from 0 to 1, found 'nan'"},
       {pad + "FUEL 1.5\n" + end, "", 1, "zsim: case.scn:3: FUEL: expected a level from 0 to 1"},
@@ -459,6 +510,10 @@ TEST(Zsim, HostileInputIsRefusedOrFlownWithoutABadValue) {
        "zsim: warning: V: satellite class \"Nosat\" is unknown"},
       {pad + aboard + "SAT_MASS 1e308\n" + end, "--until 0.05", 0,
        "V SetEmptyMass 1e+308: expected a mass from 0 to 1e+09 kg"},
+      // A target beyond reach is said before anything flies.
+      {pad + "TARGET_ORBIT 500 500 2\n" + end, "--until 0.05", 0,
+       "zsim: warning: V: 500 x 500 km at 2 deg is beyond reach: a pad at 5.20 deg latitude "
+       "reaches inclinations from 5.20 to 174.80 deg only"},
   };
   for (const auto& c : cases) {
     if (!c.text.empty()) WriteFile(folder / "case.scn", c.text);

@@ -11,7 +11,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(MODULE_PARTS module config scenario vehicle host)
-set(HOST_PARTS sim/world sim/physics sim/files host)
+set(HOST_PARTS sim/world sim/physics sim/files sim/guidance host)
 set(allowed_host host)
 set(allowed_vehicle vehicle host)
 set(allowed_config config module scenario vehicle host)
@@ -20,8 +20,10 @@ set(allowed_module ${MODULE_PARTS})
 set(allowed_sim/world ${HOST_PARTS})
 set(allowed_sim/physics ${HOST_PARTS})
 set(allowed_sim/files ${HOST_PARTS})
+set(allowed_sim/guidance ${HOST_PARTS})
 set(allowed_sim/zsim sim/zsim ${HOST_PARTS})
-set(CHECKED host vehicle config scenario module sim/world sim/physics sim/files sim/zsim)
+set(CHECKED host vehicle config scenario module sim/world sim/physics sim/files sim/guidance
+    sim/zsim)
 
 # The part a project path belongs to: its folder, or sim/<folder> for the host's parts.
 function(part_of path result)

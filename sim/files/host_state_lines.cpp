@@ -152,6 +152,7 @@ void WriteHostState(const VesselState& vessel, const Planet& planet, double time
     if (rest.HasPlane()) stream.Write("LAUNCH_PLANE", FormatVector(rest.plane));
     stream.Write("PITCH", rest.PointsText());
   }
+  if (vessel.target.given()) stream.Write("TARGET_ORBIT", vessel.target.LineValues());
   // Written once the pilot has taken the autopilot's place.
   if (vessel.attitudeMode != AttitudeMode::kAutopilot)
     for (const SteeringWord& known : kSteering)
@@ -198,6 +199,8 @@ bool ReadHostStateLine(const char* line, VESSELSTATUS& status, VesselState& vess
     return vessel.pitch.Parse(rest, error);
   else if (Is(key, "STEERING"))
     read = ReadSteering(fields, vessel.attitudeMode);
+  else if (Is(key, "TARGET_ORBIT"))
+    read = guidance::ReadTargetOrbit(fields, vessel.target);
   else {
     error = "unknown line '" + text + "'";
     return false;

@@ -74,6 +74,44 @@ bool CreateFromBlock(World& world, PendingBlock& block, const std::string& where
 
 }  // namespace
 
+bool ReadEnvironmentLine(World& world, const std::string& line, std::vector<ScriptedPress>& presses,
+                         std::string& focus, std::string& error) {
+  const auto fail = [&error](const std::string& what) {
+    error = what;
+    return false;
+  };
+  std::string rest;
+  if (After(line, "DT", rest)) {
+    FieldReader fields("DT", rest);
+    double dt = 0;
+    if (!fields.Number(kFrameLength, dt) || !fields.End()) return fail(fields.error());
+    world.dt = dt;
+  } else if (After(line, "KEYS", rest)) {
+    std::string keyError;
+    if (!KeyScript::ReadPresses(rest, presses, keyError)) return fail(keyError);
+  } else if (After(line, "SAVE_AT", rest)) {
+    if (!ReadTimes(rest, world.schedule.saveAt, error)) return false;
+  } else if (After(line, "UNTIL", rest)) {
+    FieldReader fields("UNTIL", rest);
+    if (!fields.Number(kFlightTime, world.schedule.until) || !fields.End())
+      return fail(fields.error());
+  } else if (After(line, "PLANET_ROTATION", rest)) {
+    // Pads are placed as the planet stands when their block is read.
+    if (!world.vessels().empty())
+      return fail("PLANET_ROTATION must come before the first vessel block");
+    FieldReader fields("PLANET_ROTATION", rest);
+    double angle = 0;  // deg
+    if (!fields.Number(kPlanetRotation, angle) || !fields.End()) return fail(fields.error());
+    world.planet.rotationAtLoad = angle * kDegree;
+  } else if (After(line, "FOCUS", rest)) {
+    FieldReader fields("FOCUS", rest);
+    if (!fields.Word("a vessel name", focus) || !fields.End()) return fail(fields.error());
+  } else {
+    return fail("unknown environment line '" + line + "'");
+  }
+  return true;
+}
+
 bool ReadScenario(World& world, std::istream& in, const std::string& source, std::string& error) {
   enum class Section { kTop, kEnvironment, kVessel } section = Section::kTop;
   TextReader text(in, source);
@@ -121,33 +159,8 @@ bool ReadScenario(World& world, std::istream& in, const std::string& source, std
       }
     } else if (line == "END_ENVIRONMENT") {
       section = Section::kTop;
-    } else if (After(line, "DT", rest)) {
-      FieldReader fields("DT", rest);
-      double dt = 0;
-      if (!fields.Number(kFrameLength, dt) || !fields.End()) return fail(fields.error());
-      world.dt = dt;
-    } else if (After(line, "KEYS", rest)) {
-      std::string keyError;
-      if (!KeyScript::ReadPresses(rest, presses, keyError)) return fail(keyError);
-    } else if (After(line, "SAVE_AT", rest)) {
-      if (!ReadTimes(rest, world.schedule.saveAt, error)) return fail(error);
-    } else if (After(line, "UNTIL", rest)) {
-      FieldReader fields("UNTIL", rest);
-      if (!fields.Number(kFlightTime, world.schedule.until) || !fields.End())
-        return fail(fields.error());
-    } else if (After(line, "PLANET_ROTATION", rest)) {
-      // Pads are placed as the planet stands when their block is read.
-      if (!world.vessels().empty())
-        return fail("PLANET_ROTATION must come before the first vessel block");
-      FieldReader fields("PLANET_ROTATION", rest);
-      double angle = 0;  // deg
-      if (!fields.Number(kPlanetRotation, angle) || !fields.End()) return fail(fields.error());
-      world.planet.rotationAtLoad = angle * kDegree;
-    } else if (After(line, "FOCUS", rest)) {
-      FieldReader fields("FOCUS", rest);
-      if (!fields.Word("a vessel name", focus) || !fields.End()) return fail(fields.error());
-    } else {
-      return fail("unknown environment line '" + line + "'");
+    } else if (!ReadEnvironmentLine(world, line, presses, focus, error)) {
+      return fail(error);
     }
   }
   if (!text.error().empty()) {

@@ -2,6 +2,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "sim/world/world.h"
 
@@ -28,6 +29,12 @@ namespace zenthar {
 /// class is unknown, a second launcher appears or the module fails.
 bool ReadScenario(World& world, std::istream& in, const std::string& source, std::string& error);
 bool LoadScenarioFile(World& world, const std::string& path, std::string& error);
+
+/// Reads one line of the environment header, its comment stripped, into the world (DT, UNTIL,
+/// SAVE_AT, PLANET_ROTATION), the presses of a KEYS line or the vessel a FOCUS line names. False
+/// with "KEY: what was expected" when the line is unknown or its value cannot be read or flown.
+bool ReadEnvironmentLine(World& world, const std::string& line, std::vector<ScriptedPress>& presses,
+                         std::string& focus, std::string& error);
 
 /// The whole world as a scenario: the header (frame length, the planet's rotation angle at the
 /// time of saving, the key presses not yet delivered, rebased to that time, the focus), then every

@@ -79,14 +79,19 @@ void PointNose(VesselState& vessel, double elevation, double heading) {
 }
 
 bool HasAutopilot(const VesselState& vessel) {
-  return !vessel.pitch.points.empty();
+  return vessel.target.given() || !vessel.pitch.points.empty();
+}
+
+bool AutopilotFliesEngine(const VesselState& vessel) {
+  return vessel.target.given() && vessel.attitudeMode == AttitudeMode::kAutopilot;
 }
 
 void SteerVessel(VesselState& vessel, double t) {
   if (vessel.landed) return;
   switch (vessel.attitudeMode) {
     case AttitudeMode::kAutopilot:
-      SteerToProgram(vessel, t);
+      // The guidance to a target orbit steers in the world's frame, with its keys.
+      if (!vessel.target.given()) SteerToProgram(vessel, t);
       return;
     case AttitudeMode::kPrograde:
       HoldPrograde(vessel);

@@ -21,12 +21,17 @@ NoseDirection NoseOf(const VesselState& vessel);
 /// horizontal and across that heading, as the pitch program turns it.
 void PointNose(VesselState& vessel, double elevation, double heading);
 
-/// Whether the vessel has an autopilot to engage: today its pitch program. (Guidance to a target
-/// orbit is another autopilot and plugs in here and in SteerVessel.)
+/// Whether the vessel has an autopilot to engage: the guidance to its target orbit, else its pitch
+/// program.
 bool HasAutopilot(const VesselState& vessel);
+
+/// Whether its autopilot flies the main engine as well as the attitude now: the guidance to a
+/// target orbit, switched on.
+bool AutopilotFliesEngine(const VesselState& vessel);
 
 /// At the start of the frame at time t (s): points a flying vessel as its attitude mode says; the
 /// autopilot without anything to fly, a held attitude, and a vessel on the ground stay as they are.
+/// The guidance to a target orbit is flown by the world (sim/guidance/autopilot.h), not here.
 void SteerVessel(VesselState& vessel, double t);
 
 }  // namespace zenthar

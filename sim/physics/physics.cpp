@@ -43,36 +43,17 @@ struct AirGrip {
   double speed = 0;    ///< m/s, |u|
 };
 
-AirGrip GripOf(const VesselState& vessel, const Planet& planet) {
+AirGrip GripOf(const Matrix3& attitude, const VECTOR3& air_I, double density, const double cw[4],
+               const VECTOR3& area) {
   AirGrip grip;
-  if (vessel.atmDensity <= 0) return grip;
-  const VECTOR3 air_I = planet.AirVelocity(vessel.position, vessel.velocity);  // m/s
-  grip.u = TransposeTimes(vessel.attitude, air_I);
+  if (density <= 0) return grip;
+  grip.u = TransposeTimes(attitude, air_I);
   grip.speed = Length(grip.u);
   if (grip.speed == 0) return grip;
-  VECTOR3 area = vessel.crossSections;  // m^2
-  if (vessel.sizedDrag) {
-    const double sized = kPi * vessel.size * vessel.size;
-    area = {sized, sized, sized};
-  }
-  const double cz = grip.u.z > 0 ? vessel.cw[0] : vessel.cw[1];
-  const double half = 0.5 * vessel.atmDensity;
-  grip.k = {half * vessel.cw[2] * area.x, half * vessel.cw[3] * area.y, half * cz * area.z};
+  const double cz = grip.u.z > 0 ? cw[0] : cw[1];
+  const double half = 0.5 * density;
+  grip.k = {half * cw[2] * area.x, half * cw[3] * area.y, half * cz * area.z};
   return grip;
-}
-
-/// m/s^2, global frame: drag over a stretch of h (s) at a mass (kg). Along each axis drag may
-/// stop the vessel against the air within the stretch but never reverse it.
-VECTOR3 DragAcceleration(const VesselState& vessel, const Planet& planet, double mass, double h) {
-  const AirGrip grip = GripOf(vessel, planet);
-  if (grip.speed == 0) return {0, 0, 0};
-  const auto rate = [&](double k) {  // 1/s
-    const double r = k * grip.speed / mass;
-    return r * h > 1 ? 1 / h : r;
-  };
-  const VECTOR3 body{-rate(grip.k.x) * grip.u.x, -rate(grip.k.y) * grip.u.y,
-                     -rate(grip.k.z) * grip.u.z};
-  return vessel.attitude * body;
 }
 
 /// One drift-kick-drift (position Verlet) stretch of length h (s) with a constant drive. Gravity is
@@ -90,7 +71,10 @@ void Advance(VesselState& vessel, const Planet& planet, double h, const Drive& d
     const double thrust = CombinedThrust(drive.engineThrust, vessel.mainThrustMod);
     acceleration = acceleration + (thrust / mass) * direction;
     if (vessel.atmDensity > 0)
-      acceleration = acceleration + DragAcceleration(vessel, planet, mass, h);
+      acceleration =
+          acceleration + DragAcceleration(vessel.attitude,
+                                          planet.AirVelocity(vessel.position, vessel.velocity),
+                                          vessel.atmDensity, vessel.cw, DragAreas(vessel), mass, h);
   }
   vessel.velocity = vessel.velocity + h * acceleration;
   vessel.position = mid + (0.5 * h) * vessel.velocity;
@@ -142,8 +126,28 @@ double MainThrust(const VesselState& vessel) {
   return CombinedThrust(EngineThrust(vessel), vessel.mainThrustMod);
 }
 
+VECTOR3 DragAreas(const VesselState& vessel) {
+  if (!vessel.sizedDrag) return vessel.crossSections;
+  const double sized = kPi * vessel.size * vessel.size;
+  return {sized, sized, sized};
+}
+
+VECTOR3 DragAcceleration(const Matrix3& attitude, const VECTOR3& air_I, double density,
+                         const double cw[4], const VECTOR3& area, double mass, double h) {
+  const AirGrip grip = GripOf(attitude, air_I, density, cw, area);
+  if (grip.speed == 0) return {0, 0, 0};
+  const auto rate = [&](double k) {  // 1/s
+    const double r = k * grip.speed / mass;
+    return r * h > 1 ? 1 / h : r;
+  };
+  const VECTOR3 body{-rate(grip.k.x) * grip.u.x, -rate(grip.k.y) * grip.u.y,
+                     -rate(grip.k.z) * grip.u.z};
+  return attitude * body;
+}
+
 VECTOR3 DragForce(const VesselState& vessel, const Planet& planet) {
-  const AirGrip grip = GripOf(vessel, planet);
+  const AirGrip grip = GripOf(vessel.attitude, planet.AirVelocity(vessel.position, vessel.velocity),
+                              vessel.atmDensity, vessel.cw, DragAreas(vessel));
   const VECTOR3 body{-grip.speed * grip.k.x * grip.u.x, -grip.speed * grip.k.y * grip.u.y,
                      -grip.speed * grip.k.z * grip.u.z};
   return vessel.attitude * body;

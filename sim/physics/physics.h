@@ -30,6 +30,18 @@ double MainThrust(const VesselState& vessel);
 /// air or the vessel moves with it.
 VECTOR3 DragForce(const VesselState& vessel, const Planet& planet);
 
+/// m^2, seen along the vessel's x, y and z axes: its cross-sections, or pi size^2 along every axis
+/// when its class gives none.
+VECTOR3 DragAreas(const VesselState& vessel);
+
+/// m/s^2, global frame: the air's drag on a body over a stretch of h (s) at a mass (kg), as the
+/// host integrates it: air of `density` (kg/m^3) meets the body, turned by `attitude` (vessel to
+/// global frame) and moving at `air_I` (m/s, global frame) relative to it, along each of its axes
+/// with that axis's coefficient (`cw` along +z, -z, x, y) and area (`area`, m^2 along x, y, z).
+/// Along each axis drag may stop the body against the air within the stretch but never reverse it.
+VECTOR3 DragAcceleration(const Matrix3& attitude, const VECTOR3& air_I, double density,
+                         const double cw[4], const VECTOR3& area, double mass, double h);
+
 /// Advances the vessel's motion and propellant from simulation time t to t + dt (s). A landed
 /// vessel that does not lift off moves with the turning ground; one that comes down comes to rest
 /// on it.

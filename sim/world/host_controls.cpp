@@ -44,6 +44,10 @@ void ApplyHostControl(World& world, HostControl control) {
   if (!vessel) return;
   double& level = vessel->engineLevel[ENGINE_MAIN];
   AttitudeMode& mode = vessel->attitudeMode;
+  // The pilot's hand on the engine takes the launcher from a guidance that flies it.
+  const bool engine = control == HostControl::kEngineUp || control == HostControl::kEngineDown ||
+                      control == HostControl::kEngineFull || control == HostControl::kEngineCut;
+  if (engine && AutopilotFliesEngine(*vessel)) mode = AttitudeMode::kHeld;
   switch (control) {
     case HostControl::kEngineUp:
       level = Stepped(level, kEngineLevelStep);

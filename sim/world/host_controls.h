@@ -7,7 +7,9 @@ class World;
 /// The host's own controls, as a pilot of the real host has them. They are keys of the key script
 /// (docs/SCENARIO.md gives their names) with codes above the 256 of the keyboard state that the
 /// module reads, so the module never sees them; the host carries each out once, at the start of
-/// the frame in which its press starts, on the vessel with the input focus.
+/// the frame in which its press starts, on the vessel with the input focus. The engine controls
+/// take the launcher from a guidance that flies it, as the attitude controls take it from any
+/// autopilot.
 enum class HostControl {
   kEngineUp = 0x100,  ///< main engine level up by 10 %
   kEngineDown,        ///< main engine level down by 10 %

@@ -63,6 +63,10 @@ constexpr ValueRange kPlanetRotation{"a rotation angle", -360, 360, "deg"};
 constexpr ValueRange kUnitComponent{"a unit vector's component", -1, 1, ""};
 /// ... and its length within this of 1.
 constexpr double kUnitLengthTolerance = 1e-6;
+/// A target orbit's apsides (TARGET_ORBIT, --target): above the air (vacuum from 86 km) and well
+/// within the planet's reach.
+constexpr ValueRange kOrbitAltitude{"an orbit altitude", 100, 100000, "km"};
+constexpr ValueRange kInclination{"an inclination", 0, 180, "deg"};
 
 // Class files and the vessel interface.
 constexpr ValueRange kMass{"a mass", 0, 1e9, "kg"};

@@ -8,6 +8,7 @@
 #include "host/vessel.h"
 #include "sim/files/scenario_stream.h"
 #include "sim/files/vessel_class.h"
+#include "sim/guidance/target_orbit.h"
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/pitch_program.h"
 #include "sim/physics/vec_math.h"
@@ -34,7 +35,8 @@ struct ExhaustRef {
 
 /// What points a flying vessel's nose. The pilot's host controls switch between them.
 enum class AttitudeMode {
-  kAutopilot,  ///< its autopilot (the pitch program), when it has one; else held
+  kAutopilot,  ///< its autopilot (the guidance to its target orbit, else its pitch program), when
+               ///< it has one; else held
   kPrograde,   ///< along its velocity
   kHeld,       ///< where the pilot (or the autopilot, when switched off) left it
 };
@@ -56,7 +58,8 @@ struct VesselState {
   bool padRequested = false;               ///< a scenario asked to stand it on the pad (PAD line)
   double padLatitude = 0;                  ///< deg
   double padLongitude = 0;                 ///< deg
-  PitchProgram pitch;  ///< programmed ascent (PITCH, HEADING lines); empty: attitude held
+  PitchProgram pitch;            ///< programmed ascent (PITCH, HEADING lines); empty: attitude held
+  guidance::TargetOrbit target;  ///< where the guidance flies it (TARGET_ORBIT line); none: not
   AttitudeMode attitudeMode = AttitudeMode::kAutopilot;  ///< STEERING line, host controls
   // While landed: where it stands on the turning planet, which carries it round.
   VECTOR3 groundPosition_P{0, 0, 0};               ///< m, planet's frame

@@ -4,6 +4,7 @@
 
 #include "sim/files/host_state_lines.h"
 #include "sim/files/text_format.h"
+#include "sim/guidance/autopilot.h"
 #include "sim/physics/attitude_control.h"
 #include "sim/physics/ground.h"
 #include "sim/physics/launch_pad.h"
@@ -34,6 +35,7 @@ void World::End() {
     if (journal_.enabled()) Record(vessel.get(), "zvcExit", {});
     vessel->module->callbacks().exit(vessel->moduleVessel);
   }
+  autopilot_.reset();
   focus_ = nullptr;
   byName_.clear();
   vessels_.clear();
@@ -247,6 +249,12 @@ bool World::AcceptDelayedKey(int key, double interval) {
   return true;
 }
 
+void World::EngageGuidance() {
+  VesselState* launcher = Launcher();
+  if (autopilot_ || !launcher || !launcher->target.given()) return;
+  autopilot_ = std::make_unique<guidance::Autopilot>(*this, *launcher);
+}
+
 void World::ApplyHostControls() {
   if (!ScriptedKeysMayChange()) return;
   const auto [first, end] = keyScript_.StartingAt(frame_, dt);
@@ -257,12 +265,14 @@ void World::ApplyHostControls() {
 }
 
 void World::DeliverKeys() {
-  if (ScriptedKeysMayChange()) {
+  // The autopilot's keys join the script's in keyState_: with it, they are counted every frame.
+  if (ScriptedKeysMayChange() || autopilot_) {
     keyScript_.Apply(frame_, dt, keyState_);
     keysFrom_ = frame_;
     keysUntil_ = keyScript_.NextChange(frame_, dt);
     keysDt_ = dt;
   }
+  if (autopilot_) autopilot_->HoldKeys(frame_, dt, keyState_);
   if (!focus_ || !focus_->module || !focus_->moduleVessel) return;
   if (journal_.enabled()) {
     std::string down;
@@ -287,11 +297,13 @@ void World::ModuleTimesteps() {
 }
 
 void World::Step() {
+  if (frame_ == 0) EngageGuidance();
   ApplyHostControls();
   for (auto& vessel : vessels_) {
     UpdateEnvironment(*vessel, planet);
     SteerVessel(*vessel, time());
   }
+  if (autopilot_) autopilot_->Fly();
   DeliverKeys();
   ModuleTimesteps();
   for (auto& vessel : vessels_) {

@@ -17,6 +17,10 @@
 
 namespace zenthar {
 
+namespace guidance {
+class Autopilot;
+}
+
 /// Something the host observed: a vessel created or refused, a focus change, an impact ...
 struct HostEvent {
   double time;         ///< s
@@ -62,11 +66,19 @@ class World {
   const KeyScript& keyScript() const { return keyScript_; }
   FlightSchedule schedule;
 
+  // Guidance.
+  /// Engages the guidance of the launcher whose block names a target orbit (TARGET_ORBIT), unless
+  /// engaged already: it plans the mission, or takes over a launcher in flight, and reports what it
+  /// will fly or why the target is beyond reach. The first frame engages it when nobody did.
+  void EngageGuidance();
+  /// The launcher's guidance to its target orbit, once engaged; null without a target.
+  const guidance::Autopilot* autopilot() const { return autopilot_.get(); }
+
   // Time.
   long frame() const { return frame_; }
   double time() const { return static_cast<double>(frame_) * dt; }
-  /// One frame: the host's controls that start in it, environment and steering, keys to the focus
-  /// vessel, module time steps, integration.
+  /// One frame: the host's controls that start in it, environment and steering (the guidance
+  /// among it), keys to the focus vessel, module time steps, integration.
   void Step();
   /// Steps until the simulation time reaches t.
   void RunUntil(double t);
@@ -153,6 +165,7 @@ class World {
   double keyAccepted_[256];  // s, simulation time at which each key was last accepted
   std::vector<HostEvent> events_;
   std::unique_ptr<LoadedModule> module_;
+  std::unique_ptr<guidance::Autopilot> autopilot_;  ///< flies the launcher; holds on to it
 };
 
 }  // namespace zenthar

@@ -29,6 +29,38 @@ void PutCsvField(std::FILE* file, const std::string& text) {
   std::fputc('"', file);
 }
 
+void AppendCsvField(std::string& line, const std::string& text) {
+  if (!NeedsQuotes(text)) {
+    line += text;
+    return;
+  }
+  line += '"';
+  for (char c : text) {
+    if (c == '"') line += '"';
+    line += c;
+  }
+  line += '"';
+}
+
+std::vector<std::string> CsvFields(const std::string& line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+      fields.back() += '"';
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ',' && !quoted) {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
 void PutCsvNumber(std::FILE* file, double value) {
   char text[kNumberTextSize];
   std::fwrite(text, 1, static_cast<std::size_t>(WriteGeneral(text, value, kCsvDigits) - text),

@@ -10,6 +10,7 @@
 
 #include "sim/files/scenario_file.h"
 #include "sim/files/text_format.h"
+#include "sim/guidance/autopilot.h"
 #include "sim/world/world.h"
 #include "sim/zsim/event_log.h"
 #include "sim/zsim/flight_by_hand.h"
@@ -221,8 +222,13 @@ std::vector<double> Flight::savesMade() const {
 void Flight::Start() {
   if (!options_.quiet && !options_.interactive) {
     const std::string keys = world_.keyScript().ToString();
-    std::printf("zsim: flying %s in frames of %g s until T+%g s, keys %s\n",
-                Printable(options_.scenario).c_str(), world_.dt, options_.until,
+    char end[80];
+    if (options_.endsAfterRelease)
+      std::snprintf(end, sizeof end, "%g s after the satellite's release", kAfterRelease);
+    else
+      std::snprintf(end, sizeof end, "T+%g s", options_.until);
+    std::printf("zsim: flying %s in frames of %g s until %s, keys %s\n",
+                Printable(options_.scenario).c_str(), world_.dt, end,
                 keys.empty() ? "none" : keys.c_str());
   }
   Take();
@@ -231,7 +237,7 @@ void Flight::Start() {
 }
 
 bool Flight::Frame(std::string& error) {
-  if (!SaveDue(error) || world_.time() >= options_.until - 1e-9) return false;
+  if (!SaveDue(error) || FlightOver(world_, options_)) return false;
   stopSignal_ = FlightSignals::stop();
   if (stopSignal_ != 0) return false;
   telemetry_->BeforeFrame(log_.vehicle());

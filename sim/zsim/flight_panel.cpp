@@ -46,6 +46,7 @@ void PutRow(int row, const std::string& a, const std::string& b, const std::stri
 const char* SteeringOf(const VesselState& vessel) {
   switch (vessel.attitudeMode) {
     case AttitudeMode::kAutopilot:
+      if (vessel.target.given()) return "guidance";
       return HasAutopilot(vessel) ? "autopilot" : "held";
     case AttitudeMode::kPrograde:
       return "prograde hold";

@@ -48,6 +48,14 @@ struct Extent {
     east = std::min(180.0, std::max(east + margin, middleX + 10));
     south = std::max(-90.0, std::min(south - margin, middleY - 10));
     north = std::min(90.0, std::max(north + margin, middleY + 10));
+    // A track along the equator spans far more longitude than latitude: at least half as high as
+    // wide, the map fills its picture instead of a thin strip with its labels outside.
+    const double missing = (east - west) / 2 - (north - south);
+    if (missing > 0) {
+      south = std::max(-90.0, south - missing / 2);
+      north = std::min(90.0, south + (east - west) / 2);
+      south = std::max(-90.0, north - (east - west) / 2);
+    }
   }
 };
 
@@ -104,10 +112,15 @@ std::string GroundTrackScript(const GroundTrackRequest& request) {
     }
     labels.push_back(Label{mark.label, longitude, latitude});
   }
-  for (std::size_t i = 0; i < labels.size(); ++i)
-    script += "set label " + std::to_string(i + 1) + " '" + labels[i].text + "' at " +
-              FormatDouble(labels[i].longitude) + "," + FormatDouble(labels[i].latitude) +
-              " left rotate by 30 offset 0.8,0.4 front boxed tc rgb '#333333'\n";
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    // Names run away from the nearer side of the map, so that they stay inside it.
+    const bool eastHalf = labels[i].longitude > (extent.west + extent.east) / 2;
+    script +=
+        "set label " + std::to_string(i + 1) + " '" + labels[i].text + "' at " +
+        FormatDouble(labels[i].longitude) + "," + FormatDouble(labels[i].latitude) +
+        (eastHalf ? " right rotate by 30 offset -0.8,-0.4" : " left rotate by 30 offset 0.8,0.4") +
+        " front boxed tc rgb '#333333'\n";
+  }
   std::size_t launcherTracks = 0;
   for (const VesselTrack& track : *request.tracks) launcherTracks += track.launcher ? 1 : 0;
   const std::size_t tracks = request.tracks->size();

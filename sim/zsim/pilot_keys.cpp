@@ -62,7 +62,7 @@ const std::vector<const char*>& PilotKeyHelp() {
       "+ or =  -    main engine level up / down by 10 %",
       "z  x         main engine full / cut-off",
       "arrows       nose 1 degree up / down, heading 1 degree left / right",
-      "a            autopilot (the scenario's pitch program) on / off",
+      "a            autopilot (guidance to the target, or pitch program) on / off",
       "g            prograde hold on / off",
       "Tab          input focus to the next vessel",
       ".  ,         time warp faster / slower",

@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "sim/guidance/autopilot.h"
+#include "sim/guidance/orbit_geometry.h"
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/physical_constants.h"
 #include "sim/physics/physics.h"
@@ -73,6 +75,33 @@ void AppendImpacts(std::string& text, const std::vector<FlightEvent>& events) {
   if (any) text += "\n";
 }
 
+/// What the guidance was asked for and what it did: the target against the satellite's orbit, the
+/// payload, the propellant left in the core stage, the delta-v spent.
+void AppendMission(std::string& text, const World& world, const VesselState& launcher,
+                   const guidance::Autopilot& autopilot) {
+  using guidance::Autopilot;
+  const guidance::TargetOrbit& target = autopilot.target();
+  Append(text, "\nMission to %s\n", target.Text().c_str());
+  Append(text, "  Plan           %s\n", Printable(autopilot.plan().verdict).c_str());
+  const VesselState* satellite = autopilot.satellite();
+  if (!satellite) {
+    Append(text, "  Satellite      still aboard: target not reached (guidance %s at T+%.2f s)\n",
+           Autopilot::PhaseName(autopilot.phase()), world.time());
+  } else {
+    const guidance::Arrival arrival = guidance::ArrivalOf(
+        satellite->position, satellite->velocity, target, world.planet.radius, world.planet.gm);
+    Append(text, "  Satellite      %s in %s: %s\n", Printable(satellite->name).c_str(),
+           guidance::ArrivalText(arrival, target).c_str(),
+           arrival.reached ? "target reached" : "target not reached");
+    Append(text, "  Payload        %.0f kg carried (SAT_MASS); %s has its class's %.0f kg\n",
+           autopilot.payload(), Printable(satellite->name).c_str(), satellite->Mass());
+  }
+  if (!satellite)
+    Append(text, "  Payload        %.0f kg carried (SAT_MASS)\n", autopilot.payload());
+  Append(text, "  Core stage     %.0f kg of propellant left\n", launcher.fuelMass);
+  Append(text, "  Delta-v spent  %.0f m/s\n", autopilot.deltaV());
+}
+
 }  // namespace
 
 std::string FlightSummary(const World& world, const std::string& scenario, const EventLog& log,
@@ -111,6 +140,7 @@ std::string FlightSummary(const World& world, const std::string& scenario, const
   const VesselState* launcher = world.Launcher();
   if (launcher && launcher != vehicle) AppendOrbit(text, *launcher, world.planet);
   if (vehicle) AppendOrbit(text, *vehicle, world.planet);
+  if (launcher && world.autopilot()) AppendMission(text, world, *launcher, *world.autopilot());
   return text;
 }
 

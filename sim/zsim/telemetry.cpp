@@ -70,7 +70,7 @@ TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double
 
 Telemetry::Telemetry(const World& world, double every, std::FILE* csv)
     : world_(world), every_(every), csv_(csv) {
-  std::fputs(kHeader, csv_);
+  if (csv_) std::fputs(kHeader, csv_);
 }
 
 void Telemetry::BeforeFrame(const VesselState* vehicle) {
@@ -150,7 +150,7 @@ void Telemetry::Keep(const VesselState& vehicle, double time, double acceleratio
   Raise(maxDynamicPressure_, dynamicPressure, time, altitude, vehicle);
   Raise(maxAcceleration_, acceleration, time, altitude, vehicle);
 
-  if (time + 1e-9 < static_cast<double>(nextRow_) * every_) return;
+  if (!csv_ || time + 1e-9 < static_cast<double>(nextRow_) * every_) return;
   nextRow_ = static_cast<long>(std::floor((time + 1e-9) / every_)) + 1;
   WriteRow(SampleOf(vehicle, world_.planet, time, acceleration), vehicle.name);
 }

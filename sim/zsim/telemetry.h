@@ -46,6 +46,7 @@ class Telemetry {
  public:
   static const char* const kHeader;
 
+  /// Without a file (null) it keeps the peaks only: a sweep's flight writes no rows.
   Telemetry(const World& world, double every, std::FILE* csv);
 
   /// After the scenario was read: the vehicle at load, whose row follows the first frame.

@@ -10,6 +10,8 @@
 
 #include "sim/files/scenario_file.h"
 #include "sim/files/text_format.h"
+#include "sim/guidance/autopilot.h"
+#include "sim/guidance/target_orbit.h"
 #include "sim/world/host_limits.h"
 
 namespace zenthar::zsim {
@@ -60,23 +62,44 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
 
   if (IsFolder(options.scenario))
     return Refuse(error, options.scenario + ": a folder, not a scenario file");
-  const bool loaded = scenarioText ? LoadKeepingText(world, options.scenario, *scenarioText, error)
-                                   : LoadScenarioFile(world, options.scenario, error);
+  bool loaded = false;
+  if (options.scenarioText) {
+    std::istringstream in(*options.scenarioText);
+    loaded = ReadScenario(world, in, options.scenario, error);
+  } else {
+    loaded = scenarioText ? LoadKeepingText(world, options.scenario, *scenarioText, error)
+                          : LoadScenarioFile(world, options.scenario, error);
+  }
   if (!loaded) return Refuse(error, error);
+
+  if (!options.target.empty()) {
+    VesselState* launcher = world.Launcher();
+    if (!launcher) return Refuse(error, "--target: " + options.scenario + " holds no launcher");
+    std::string why;
+    if (!guidance::ParseTargetOrbit(options.target, launcher->target, why))
+      return Refuse(error, "--target: " + why);
+  }
 
   if (options.dt > 0) world.dt = options.dt;
   if (options.keysGiven) {
     world.keyScript() = KeyScript();
     if (!world.keyScript().Parse(options.keys, error)) return Refuse(error, "--keys: " + error);
   }
+  // The guidance plans with the flight's frame length, and says before the flight what it will
+  // fly or why the target is beyond reach.
+  world.EngageGuidance();
   return true;
 }
 
 int ScheduleFlight(const World& world, FlyOptions& options, std::string& error) {
+  options.endsAfterRelease = !options.untilGiven && world.schedule.until < 0 &&
+                             !options.interactive && world.autopilot() != nullptr;
   if (!options.untilGiven)
     options.until = world.schedule.until >= 0 ? world.schedule.until
                     : options.interactive     ? static_cast<double>(kMostFrames - 1) * world.dt
-                                              : options.until;
+                    : options.endsAfterRelease
+                        ? std::fmin(kGuidedFlightLimit, static_cast<double>(kMostFrames) * world.dt)
+                        : options.until;
   std::vector<double>& saves = options.saveAt;
   saves.insert(saves.end(), world.schedule.saveAt.begin(), world.schedule.saveAt.end());
   std::sort(saves.begin(), saves.end());
@@ -96,6 +119,14 @@ int ScheduleFlight(const World& world, FlyOptions& options, std::string& error) 
     return kExitCannotFly;
   }
   return -1;
+}
+
+bool FlightOver(const World& world, const FlyOptions& options) {
+  if (world.time() >= options.until - 1e-9) return true;
+  const guidance::Autopilot* autopilot = world.autopilot();
+  return options.endsAfterRelease && autopilot &&
+         autopilot->phase() == guidance::Autopilot::Phase::kDone &&
+         world.time() >= autopilot->doneTime() + kAfterRelease - 1e-9;
 }
 
 }  // namespace zenthar::zsim
