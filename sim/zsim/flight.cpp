@@ -25,6 +25,7 @@
 #include "sim/zsim/realtime.h"
 #include "sim/zsim/summary.h"
 #include "sim/zsim/telemetry.h"
+#include "sim/zsim/terminal_screen.h"
 #include "sim/zsim/trace.h"
 #include "sim/zsim/world_setup.h"
 
@@ -311,9 +312,11 @@ bool Flight::Finish(std::string& error) {
 int Fly(FlyOptions options) {
   if (options.interactive && !(isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)))
     return Fail("--interactive: standard input and output must be a terminal", kExitBadCommandLine);
+  std::string error;
+  if (options.interactive && !TerminalScreen::Load(error))
+    return Fail("--interactive: " + error, kExitCannotFly);
   const FlightSignals signals;
   World world;
-  std::string error;
   std::string scenarioText;
   if (!SetUpWorld(world, options, FindInstallLayout(), error,
                   options.interactive ? &scenarioText : nullptr))
