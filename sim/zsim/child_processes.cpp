@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "sim/zsim/flight_signals.h"
+#include "sim/zsim/write_all.h"
 
 namespace zenthar::zsim {
 
@@ -26,17 +27,6 @@ struct Running {
   std::size_t job;
   std::string output;
 };
-
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 /// In the child: the stop signals as a process without zsim's handling meets them (one ignored
 /// stays ignored), its output to nowhere, and an end when the parent ends.

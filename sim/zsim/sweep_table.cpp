@@ -15,6 +15,7 @@
 #include "sim/physics/physical_constants.h"
 #include "sim/zsim/csv_field.h"
 #include "sim/zsim/printable.h"
+#include "sim/zsim/write_all.h"
 
 namespace zenthar::zsim {
 
@@ -41,17 +42,6 @@ bool ReadFlightNumber(const std::string& text, std::size_t& number) {
     return false;
   number = std::stoull(text);
   return number > 0;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 /// Puts a folder's entries on disk: a file made or renamed in it.
