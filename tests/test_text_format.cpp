@@ -89,7 +89,7 @@ TEST(TextFormat, WritesTheTextPrintfWrites) {
   const struct {
     double value;
     int decimals;
-    const char* text;
+    std::string text;  // owns printf's text where a row asks printf for it
   } fixed[] = {
       {-52.8, 7, "-52.8000000"},
       {5.2000000000000002, 7, "5.2000000"},
@@ -103,7 +103,7 @@ TEST(TextFormat, WritesTheTextPrintfWrites) {
       {3.5, 0, "4"},
       {999.96, 1, "1000.0"},
       {631034.56, 1, "631034.6"},
-      {1e300, 1, PrintedFixed(1e300, 1).c_str()},  // too large for the quick way
+      {1e300, 1, PrintedFixed(1e300, 1)},  // too large for the quick way
       {-INFINITY, 7, "-inf"},
   };
   for (const auto& c : fixed) EXPECT_EQ(c.text, WrittenFixed(c.value, c.decimals)) << c.text;
