@@ -246,6 +246,84 @@ TEST(ZsimSweep, RefusesWhatAFlightCouldNotReadBeforeAnythingFlies) {
   }
 }
 
+TEST(ZsimSweep, CollectMergesRowsOnceAndRefusesConflicts) {
+  const std::string header =
+      "flight,SAT_MASS,result,reached_target,periapsis_km,apoapsis_km,inclination_deg,"
+      "ignition_s,booster_separation_s,fairing_jettison_s,satellite_release_s,max_q_kPa,"
+      "max_q_t_s,max_accel_g,max_accel_t_s,propellant_left_kg,why\n";
+  const auto row = [](int n, const char* mass = "500") {
+    return std::to_string(n) + "," + mass + ",flown,,,,,5,,,,1,2,3,4,5,\n";
+  };
+  struct {
+    std::vector<std::string> parts;  ///< the sweep.csv of parts/1, parts/2 ...
+    std::string before;              ///< out/sweep.csv before, or empty
+    int status;
+    const char* says;   ///< in stderr, or empty for nothing
+    std::string after;  ///< out/sweep.csv after, or empty when there is none
+  } const cases[] = {
+      {{header + row(3) + row(1), header + row(2) + row(3)},
+       "",
+       0,
+       "",
+       header + row(1) + row(2) + row(3)},
+      {{header + row(1), header + row(1, "600")}, "", 1, "flight 1 has two different rows", ""},
+      {{header + row(1), "flight,PAD,result\n2,5 5,flown\n"},
+       "",
+       1,
+       "the rows of another sweep",
+       ""},
+      {{header + row(1) + "2,50", ""}, "", 0, "an unfinished last row left out", header + row(1)},
+      {{header + row(1) + row(4)},
+       "",
+       0,
+       "flights without a row (not flown yet?): 2, 3",
+       header + row(1) + row(4)},
+      {{header + row(2)},
+       header + row(5),
+       0,
+       "flights without a row (not flown yet?): 1, 3, 4",
+       header + row(2) + row(5)},
+      {{header + row(1)},
+       header + row(1, "600"),
+       1,
+       "flight 1 has two different rows",
+       header + row(1, "600")},
+      // A planned flight's number may be this large: the missing are counted, not listed one by
+      // one.
+      {{header + row(1) + "100000000000000000,500,flown\n"},
+       "",
+       0,
+       "2, 3, 4, 5, 6, 7, 8, 9, 10, 11 and 99999999999999988 more",
+       ""},
+  };
+  for (const auto& c : cases) {
+    TempFolder folder;
+    for (std::size_t i = 0; i < c.parts.size(); ++i) {
+      const std::string part = folder / ("parts/" + std::to_string(i + 1));
+      std::filesystem::create_directories(part);
+      std::ofstream(part + "/sweep.csv", std::ios::binary) << c.parts[i];
+    }
+    if (!c.before.empty()) {
+      std::filesystem::create_directories(folder / "out");
+      std::ofstream(folder / "out/sweep.csv", std::ios::binary) << c.before;
+    }
+    const Outcome collect = Zsim(folder, "sweep --collect parts --out out --quiet");
+    SCOPED_TRACE(c.parts.front());
+    EXPECT_EQ(collect.status, c.status) << collect.err;
+    if (*c.says == 0) {
+      EXPECT_EQ(collect.err.find("zsim: flights without"), std::string::npos) << collect.err;
+    } else {
+      EXPECT_NE(collect.err.find(c.says), std::string::npos) << collect.err;
+    }
+    if (!c.after.empty()) {
+      EXPECT_EQ(TextOf(folder / "out/sweep.csv"), c.after);
+    }
+    if (c.status != 0) {
+      EXPECT_EQ(TextOf(folder / "out/sweep.csv"), c.before) << "a refused collect writes nothing";
+    }
+  }
+}
+
 TEST(ZsimCapability, HeaviestSatelliteReachesTheOrbitAndOneStepMoreDoesNot) {
   TempFolder folder;
   const std::string scenario = std::string(VANTOR_SCENARIOS_DIR) + "/default.scn";

@@ -133,6 +133,11 @@ bool ReadScenarioInput(const std::string& name, ScenarioInput& input, std::strin
       error = name + ": " + error;
       return false;
     }
+    // The name goes into a KEYS line as it is: "J,50:K" would add a press nobody varies.
+    if (presses.size() != 1) {
+      error = name + ": expected one key, as KEY:J or KEY:LSHIFT+J";
+      return false;
+    }
     input.keys = presses.front().keys;
     return true;
   }
@@ -194,7 +199,11 @@ bool CheckInputValue(const ScenarioInput& input, const std::string& value, std::
       return CheckModuleValue(*FindModuleLine(input.key), value, error);
     case Place::kKeyPress: {
       std::vector<ScriptedPress> presses;
-      return KeyScript::ReadPresses(value + ":" + input.key, presses, error);
+      if (!KeyScript::ReadPresses(value + ":" + input.key, presses, error)) return false;
+      // The value replaces a press's time in its KEYS line: "7:K,5" would add a press of K.
+      if (presses.size() == 1) return true;
+      error = input.name + ": expected a time in s, found '" + value + "'";
+      return false;
     }
   }
   return false;

@@ -273,13 +273,21 @@ bool SweepFilesIn(const std::string& folder, std::vector<std::string>& files, st
   return true;
 }
 
-/// "5, 9, 12" and "and N more" after ten.
-std::string NumberList(const std::vector<std::size_t>& numbers) {
+/// The flights from 1 to the last with a row that have none, rows in flight order: "5, 9, 12",
+/// and "and N more" after ten. Counted by the gaps, not flight by flight: a planned flight's number
+/// may be as large as 1e18.
+std::string MissingFlights(const std::vector<SweepRowRead>& rows) {
   std::string text;
-  for (std::size_t i = 0; i < numbers.size() && i < 10; ++i)
-    text += (i ? ", " : "") + std::to_string(numbers[i]);
-  if (numbers.size() > 10) text += " and " + std::to_string(numbers.size() - 10) + " more";
-  return text;
+  std::size_t listed = 0;
+  std::size_t more = 0;
+  std::size_t expected = 1;
+  for (const SweepRowRead& row : rows) {
+    for (; expected < row.number && listed < 10; ++expected, ++listed)
+      text += (listed ? ", " : "") + std::to_string(expected);
+    more += row.number - std::min(row.number, expected);
+    expected = row.number + 1;
+  }
+  return more > 0 ? text + " and " + std::to_string(more) + " more" : text;
 }
 
 int Collect(const SweepOptions& options) {
@@ -323,15 +331,11 @@ int Collect(const SweepOptions& options) {
   if (!WriteSweepFile(path, header, merged, error)) return Fail(error);
   std::sort(merged.begin(), merged.end(),
             [](const SweepRowRead& a, const SweepRowRead& b) { return a.number < b.number; });
-  std::vector<std::size_t> missing;
-  std::size_t expected = 1;
-  for (const SweepRowRead& row : merged)
-    for (; expected <= row.number; ++expected)
-      if (expected != row.number) missing.push_back(expected);
+  const std::string missing = MissingFlights(merged);
   if (!options.quiet)
     std::printf("Flights in %s: %zu, from %zu files\n", Printable(path).c_str(), merged.size(),
                 files.size());
-  if (!missing.empty()) Fail("flights without a row (not flown yet?): " + NumberList(missing));
+  if (!missing.empty()) Fail("flights without a row (not flown yet?): " + missing);
   PlotSweep(options.out, "Sweep: " + std::to_string(merged.size()) + " flights", options.quiet);
   return kExitFlown;
 }

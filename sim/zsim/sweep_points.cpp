@@ -1,5 +1,6 @@
 #include "sim/zsim/sweep_points.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -86,6 +87,18 @@ ValueField NumberField(double value) {
   return field;
 }
 
+/// A value of a range as the decimal of 15 digits at the scale of the range's ends, the largest
+/// of |a| and |b|: -0.3:0.3:0.1 reaches 0 and not 5.55e-17, -100:0:0.1 reaches -0.1 and not
+/// -0.0999999999999943. The digits below that scale are the rounding of a + k step alone.
+double RangeValue(double value, double scale) {
+  const double unit = std::pow(10.0, std::floor(std::log10(scale)) - 14);
+  if (unit > 0 && std::isfinite(unit)) value = std::round(value / unit) * unit + 0.0;
+  char text[40];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  ParseNumber(text, value);
+  return value;
+}
+
 /// "a:b:step": a, a + step, ... up to b, each as the 15-digit decimal nearest it, so that 0.1
 /// steps read 0.3 and not 0.30000000000000004. False when the text is no range; `error` is set
 /// when it is one that cannot be stepped through.
@@ -112,13 +125,9 @@ bool ReadRange(const std::string& spec, std::vector<OfferedValue>& values, std::
     return true;
   }
   const long last = static_cast<long>(std::floor(steps + 1e-9));
-  for (long k = 0; k <= last; ++k) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.15g", a + static_cast<double>(k) * step);
-    double value = 0;
-    ParseNumber(text, value);
-    values.push_back({NumberField(value)});
-  }
+  const double scale = std::max(std::fabs(a), std::fabs(b));
+  for (long k = 0; k <= last; ++k)
+    values.push_back({NumberField(RangeValue(a + static_cast<double>(k) * step, scale))});
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unordered_set>
 
 #include "sim/files/text_format.h"
 #include "sim/physics/physical_constants.h"
@@ -50,6 +51,15 @@ void SyncFolder(const std::string& folder) {
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+/// The first `size` bytes of a file.
+std::string ReadTextPrefix(const std::string& path, std::size_t size) {
+  std::ifstream file(path, std::ios::binary);
+  std::string text(size, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(size));
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  return text;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -106,7 +116,8 @@ bool ReadSweepFile(const std::string& path, std::string& header, std::vector<Swe
   rows.clear();
   header.clear();
   wholeBytes = 0;
-  std::vector<bool> seen;
+  // A set, not a vector indexed by number: a planned flight's number may be as large as 1e18.
+  std::unordered_set<std::size_t> seen;
   int lineNumber = 0;
   for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = text.find('\n', start);
@@ -125,9 +136,8 @@ bool ReadSweepFile(const std::string& path, std::string& header, std::vector<Swe
     };
     if (!ReadFlightNumber(row.fields.front(), row.number))
       return fail("expected a flight number, found '" + Printable(row.fields.front()) + "'");
-    if (row.number >= seen.size()) seen.resize(row.number + 1);
-    if (seen[row.number]) return fail("flight " + row.fields.front() + " has a row already");
-    seen[row.number] = true;
+    if (!seen.insert(row.number).second)
+      return fail("flight " + row.fields.front() + " has a row already");
     rows.push_back(std::move(row));
   }
   return true;
@@ -172,23 +182,15 @@ bool SweepTable::Open(const std::string& folder, const Flights& flights, std::st
   std::vector<SweepRowRead> rows;
   std::size_t wholeBytes = 0;
   if (!ReadSweepFile(path_, header, rows, wholeBytes, error)) return false;
-  const off_t size = lseek(fd_, 0, SEEK_END);
-  if (static_cast<std::size_t>(size) > wholeBytes) {
-    // What a machine that went down left of the last row: its flight flies again.
-    if (ftruncate(fd_, static_cast<off_t>(wholeBytes)) != 0) {
-      error = path_ + ": cannot be written";
-      return false;
-    }
-    note = path_ + ": an unfinished last row was dropped";
-  }
+  // Everything is checked before anything is cut or written: a file of another sweep, or no
+  // sweep's at all, stays as it was.
   const std::string expected = flights.header.substr(0, flights.header.size() - 1);
-  if (wholeBytes == 0) {
-    if (!WriteAll(fd_, flights.header) || fsync(fd_) != 0) {
-      error = path_ + ": cannot be written";
-      return false;
-    }
-    SyncFolder(folder);
-  } else if (header != expected) {
+  const off_t size = lseek(fd_, 0, SEEK_END);
+  const bool ours = wholeBytes > 0 ? header == expected
+                                   : static_cast<std::size_t>(size) <= expected.size() &&
+                                         ReadTextPrefix(path_, static_cast<std::size_t>(size)) ==
+                                             expected.substr(0, static_cast<std::size_t>(size));
+  if (!ours) {
     error = path_ +
             " holds the rows of another sweep, of other inputs or not a sweep's; give "
             "another --out, or remove it";
@@ -206,6 +208,23 @@ bool SweepTable::Open(const std::string& folder, const Flights& flights, std::st
     for (std::size_t i = 0; i < values.size(); ++i)
       if (i + 1 >= row.fields.size() || row.fields[i + 1] != values[i])
         return fail("flight " + std::to_string(row.number) + " has other inputs in this sweep");
+  }
+  if (static_cast<std::size_t>(size) > wholeBytes) {
+    // What a machine that went down left of the last row (or of the header): it is written again.
+    if (ftruncate(fd_, static_cast<off_t>(wholeBytes)) != 0) {
+      error = path_ + ": cannot be written";
+      return false;
+    }
+    note = path_ + ": an unfinished last row was dropped";
+  }
+  if (wholeBytes == 0) {
+    if (!WriteAll(fd_, flights.header) || fsync(fd_) != 0) {
+      error = path_ + ": cannot be written";
+      return false;
+    }
+    SyncFolder(folder);
+  }
+  for (const SweepRowRead& row : rows) {
     done_[row.number - flights.first] = true;
     ++rows_;
   }
