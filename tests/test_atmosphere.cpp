@@ -80,3 +80,17 @@ TEST(StandardAtmosphere, IsVacuumFrom86Kilometres) {
     EXPECT_EQ(air.temperature, 0.0) << altitude;
   }
 }
+
+TEST(AtmosphereMemo, GivesTheStandardAtmosphereAtEveryAltitudeAsked) {
+  // Repeats, a change back and forth, both zeros, vacuum, and NaN (never the air asked before).
+  const double nan = std::nan("");
+  const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+  AtmosphereMemo memo;
+  for (double altitude : {1000.0, 1000.0, 0.0, -0.0, 1000.0, 90e3, 90e3, 11e3, nan, nan, 11e3}) {
+    const AtmosphereSample expected = StandardAtmosphere(altitude);
+    const AtmosphereSample& air = memo.At(altitude);
+    EXPECT_TRUE(same(air.pressure, expected.pressure)) << altitude;
+    EXPECT_TRUE(same(air.density, expected.density)) << altitude;
+    EXPECT_TRUE(same(air.temperature, expected.temperature)) << altitude;
+  }
+}

@@ -2,6 +2,7 @@
 // journal and the module loader. Everything else is checked through it.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -283,6 +284,40 @@ TEST(KeyScript, HoldsAPressForATenthOfASecondFromTheFirstFrameAtOrAfterIt) {
   EXPECT_TRUE(script.RemainingAfter(7, 0.01).presses().empty());
   ASSERT_EQ(1u, script.RemainingAfter(5, 0.01).presses().size());
   EXPECT_NEAR(0.005, script.RemainingAfter(5, 0.01).presses()[0].time, 1e-15);
+  // A press added during the flight (flying by hand), and frames of another length.
+  ASSERT_TRUE(script.Parse("0.3:J", error));
+  const struct {
+    long frame;
+    double dt;
+    bool down;
+  } cases[] = {{29, 0.01, false}, {30, 0.01, true}, {59, 0.005, false}, {60, 0.005, true}};
+  for (const auto& c : cases) {
+    script.Apply(c.frame, c.dt, keys);
+    EXPECT_EQ(c.down, (keys[0x24] & 0x80) != 0) << c.frame << " " << c.dt;
+    EXPECT_EQ(c.down ? 1u : 0u,
+              script.StartingAt(c.frame, c.dt).second - script.StartingAt(c.frame, c.dt).first);
+  }
+}
+
+// The world counts the keys held afresh only where a press starts or ends, or the script changed.
+TEST(KeyScript, TheWorldHoldsEachPressItsFramesAlsoWhenAddedDuringTheFlight) {
+  World world;
+  std::string error;
+  ASSERT_TRUE(world.keyScript().Parse("0.02:E,0.05:J", error));
+  std::string held;  // per frame: E, J, both or neither
+  for (int frame = 0; frame < 30; ++frame) {
+    if (frame == 20) {
+      ASSERT_TRUE(world.keyScript().Parse("0.22:E", error));  // flown by hand
+    }
+    world.Step();
+    const bool e = world.keyState()[0x12] & 0x80, j = world.keyState()[0x24] & 0x80;
+    held += e && j ? 'B' : e ? 'E' : j ? 'J' : '.';
+  }
+  EXPECT_EQ("..EEEBBBBBBBJJJ.......EEEEEEEE", held);
+  const struct {
+    long frame, next;
+  } changes[] = {{0, 2}, {2, 5}, {5, 12}, {12, 15}, {15, 22}, {22, 32}, {32, LONG_MAX}};
+  for (const auto& c : changes) EXPECT_EQ(c.next, world.keyScript().NextChange(c.frame, 0.01));
 }
 
 TEST(KeyScript, NamesTheHostControlsBeyondTheKeysTheModuleReads) {

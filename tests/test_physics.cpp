@@ -264,6 +264,23 @@ TEST(Integrate, ABodyOnTheGroundTurnsWithThePlanetForADay) {
   EXPECT_TRUE(vessel.landed);
 }
 
+TEST(Planet, TurnAtIsTheRotationOfItsAngleWhateverWasAskedBefore) {
+  Planet planet;
+  planet.rotationAtLoad = -0.0;
+  // Repeats, a step back, and the angles -0 and +0, whose sines differ in sign.
+  const double times[] = {0.5, 0.5, 0.25, 0.5, -0.0, 0.0, -0.0, 1e9};
+  for (double t : times) {
+    const Matrix3 expected = RotationAboutZ(planet.RotationAngle(t));
+    const Matrix3& turn = planet.TurnAt(t);
+    for (int row = 0; row < 3; ++row)
+      for (int column = 0; column < 3; ++column) {
+        EXPECT_EQ(turn.m[row][column], expected.m[row][column]) << "t " << t;
+        EXPECT_EQ(std::signbit(turn.m[row][column]), std::signbit(expected.m[row][column]))
+            << "t " << t;
+      }
+  }
+}
+
 TEST(Integrate, StaysOnThePadUntilThrustExceedsWeight) {
   Planet planet;
   planet.rotationRate = 0;  // the climb's closed form is that of a planet at rest

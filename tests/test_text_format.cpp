@@ -23,6 +23,17 @@ std::string Printed(double value, int digits) {
   return text;
 }
 
+std::string WrittenFixed(double value, int decimals) {
+  char text[kFixedTextSize];
+  return std::string(text, WriteFixed(text, value, decimals));
+}
+
+std::string PrintedFixed(double value, int decimals) {
+  char text[kFixedTextSize + 1];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
 TEST(TextFormat, WritesTheTextPrintfWrites) {
   struct {
     double value;
@@ -74,6 +85,28 @@ TEST(TextFormat, WritesTheTextPrintfWrites) {
   EXPECT_EQ("0.10000000000000001", FormatDouble(0.1));
   EXPECT_EQ("100.0001", ShortestDigits(100.0001, 6));
   EXPECT_EQ("100", ShortestDigits(100, 6));
+
+  const struct {
+    double value;
+    int decimals;
+    std::string text;  // owns printf's text where a row asks printf for it
+  } fixed[] = {
+      {-52.8, 7, "-52.8000000"},
+      {5.2000000000000002, 7, "5.2000000"},
+      {0.0, 1, "0.0"},
+      {-0.0, 1, "-0.0"},
+      {-0.04, 1, "-0.0"},  // rounded to zero, the sign kept
+      {0.05, 1, "0.1"},    // scaled onto a half, but above it: the slow way
+      {0.125, 2, "0.12"},  // a half exactly: to the even figure
+      {0.375, 2, "0.38"},
+      {2.5, 0, "2"},
+      {3.5, 0, "4"},
+      {999.96, 1, "1000.0"},
+      {631034.56, 1, "631034.6"},
+      {1e300, 1, PrintedFixed(1e300, 1)},  // too large for the quick way
+      {-INFINITY, 7, "-inf"},
+  };
+  for (const auto& c : fixed) EXPECT_EQ(c.text, WrittenFixed(c.value, c.decimals)) << c.text;
 }
 
 /// Doubles of every kind, with many that round near a half at some number of digits: any bit
@@ -114,6 +147,13 @@ TEST(TextFormat, MatchesPrintfOnManyDoublesAtEveryPrecision) {
       if (written != printed && ++differ <= 10)
         ADD_FAILURE() << std::hexfloat << value << " at " << digits << " digits: printf " << printed
                       << ", WriteGeneral " << written;
+    }
+    for (int decimals = 0; decimals <= kMostFixedDecimals; ++decimals) {
+      const std::string printed = PrintedFixed(value, decimals);
+      const std::string written = WrittenFixed(value, decimals);
+      if (written != printed && ++differ <= 10)
+        ADD_FAILURE() << std::hexfloat << value << " at " << decimals << " decimals: printf "
+                      << printed << ", WriteFixed " << written;
     }
   }
   EXPECT_EQ(0, differ);

@@ -21,12 +21,26 @@ const int kLargestExactPower = 22;
 /// The most significant digits the quick way rounds: below 10^15 < 2^52 a double holds every
 /// whole number and every half.
 const int kMostQuickDigits = 15;
+const double kHalvesHeldBelow = 4503599627370496.0;  ///< 2^52
 
 /// magnitude x 10^power in one correctly rounded multiplication or division; false when 10^power
 /// is not held exactly.
 bool ScaleByPowerOfTen(double magnitude, int power, double& scaled) {
   if (power > kLargestExactPower || power < -kLargestExactPower) return false;
   scaled = power >= 0 ? magnitude * kPowersOfTen[power] : magnitude / kPowersOfTen[-power];
+  return true;
+}
+
+/// A scaled magnitude below 2^52, the correctly rounded product of the exact one and a power of
+/// ten, rounded to a whole number as the exact one rounds; false when that is unknown.
+bool RoundScaled(double scaled, std::uint64_t& whole) {
+  // Rounding keeps order: below 2^52 a whole number and a half is a double, so the scaled
+  // magnitude lies on the same side of it as the exact one, or on it. Only then is it unknown
+  // which way printf, which rounds the exact value, goes.
+  whole = static_cast<std::uint64_t>(scaled);  // held exactly
+  const double fraction = scaled - static_cast<double>(whole);
+  if (fraction == 0.5) return false;
+  if (fraction > 0.5) ++whole;
   return true;
 }
 
@@ -53,14 +67,8 @@ bool RoundToDigits(double magnitude, int digits, std::uint64_t& significand, int
     ++exponent;
     if (!ScaleByPowerOfTen(magnitude, digits - 1 - exponent, scaled)) return false;
   }
-  // The scaled magnitude is the exact one rounded once, and rounding keeps order: below 2^52 a
-  // whole number and a half is a double, so the scaled magnitude lies on the same side of it as
-  // the exact one, or on it. Only then is it unknown which way printf, which rounds the exact
-  // value, goes.
-  const auto whole = static_cast<std::uint64_t>(scaled);  // below 10^15: held exactly
-  const double fraction = scaled - static_cast<double>(whole);
-  if (fraction == 0.5) return false;
-  significand = whole + (fraction > 0.5 ? 1 : 0);
+  // The scaled magnitude is the exact one rounded once, below 10^15.
+  if (!RoundScaled(scaled, significand)) return false;
   if (static_cast<double>(significand) == kPowersOfTen[digits]) {
     significand /= 10;
     ++exponent;
@@ -121,6 +129,28 @@ char* WriteGeneral(char* text, double value, int digits) {
   }
   // The standard defines this as printf's "%.<digits>g" text, exactly; it is the slower way.
   return std::to_chars(text, text + kNumberTextSize, value, std::chars_format::general, digits).ptr;
+}
+
+char* WriteFixed(char* text, double value, int decimals) {
+  double scaled = 0;
+  std::uint64_t whole = 0;
+  if (decimals >= 0 && decimals <= kMostQuickDigits && std::isfinite(value) &&
+      ScaleByPowerOfTen(std::fabs(value), decimals, scaled) && scaled < kHalvesHeldBelow &&
+      RoundScaled(scaled, whole)) {
+    // Figures from the last decimal back; at least one before the point. A negative value that
+    // rounds to zero keeps its sign, as printf's does.
+    char figures[kMostQuickDigits + 2];
+    int count = 0;
+    for (; whole > 0 || count <= decimals; whole /= 10)
+      figures[count++] = static_cast<char>('0' + whole % 10);
+    if (std::signbit(value)) *text++ = '-';
+    while (count > decimals) *text++ = figures[--count];
+    if (decimals > 0) *text++ = '.';
+    while (count > 0) *text++ = figures[--count];
+    return text;
+  }
+  // The standard defines this as printf's "%.<decimals>f" text, exactly; it is the slower way.
+  return std::to_chars(text, text + kFixedTextSize, value, std::chars_format::fixed, decimals).ptr;
 }
 
 std::string FormatDouble(double value) {

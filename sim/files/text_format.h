@@ -16,6 +16,16 @@ constexpr std::size_t kNumberTextSize = 32;
 /// files, "%.17g" in saved scenarios and the trace).
 char* WriteGeneral(char* text, double value, int digits);
 
+/// Room for any number WriteFixed writes: a sign, the 309 figures of the largest double, the point
+/// and at most kMostFixedDecimals decimals.
+constexpr int kMostFixedDecimals = 17;
+constexpr std::size_t kFixedTextSize = 1 + 309 + 1 + kMostFixedDecimals;
+
+/// Writes `value` at `text` exactly as printf's "%.<decimals>f" writes it (decimals 0 to
+/// kMostFixedDecimals), without a terminating zero, and returns the end; `text` needs
+/// kFixedTextSize bytes of room. For the files a flight writes point by point (flight.kml).
+char* WriteFixed(char* text, double value, int decimals);
+
 /// A double as "%.17g" writes it: text that reads back as the same double.
 std::string FormatDouble(double value);
 

@@ -11,7 +11,7 @@ void AnchorToGround(VesselState& vessel, const Planet& planet, double t) {
 }
 
 void FollowGround(VesselState& vessel, const Planet& planet, double t) {
-  const Matrix3 toGlobal = RotationAboutZ(planet.RotationAngle(t));
+  const Matrix3& toGlobal = planet.TurnAt(t);
   vessel.position = toGlobal * vessel.groundPosition_P;
   vessel.attitude = toGlobal * vessel.groundAttitude_P;
   vessel.velocity = planet.SurfaceVelocity(vessel.position);

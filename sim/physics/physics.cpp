@@ -116,7 +116,7 @@ double Altitude(const VesselState& vessel, const Planet& planet) {
 }
 
 void UpdateEnvironment(VesselState& vessel, const Planet& planet) {
-  const AtmosphereSample air = StandardAtmosphere(Altitude(vessel, planet));
+  const AtmosphereSample& air = vessel.air.At(Altitude(vessel, planet));
   vessel.atmPressure = air.pressure;
   vessel.atmDensity = air.density;
   vessel.atmTemperature = air.temperature;
@@ -154,7 +154,6 @@ VECTOR3 DragForce(const VesselState& vessel, const Planet& planet) {
 }
 
 StepOutcome Integrate(VesselState& vessel, const Planet& planet, double t, double dt) {
-  StepOutcome outcome;
   const double engineThrust = EngineThrust(vessel);
   const double flow = engineThrust > 0 && vessel.isp > 0 ? engineThrust / vessel.isp : 0;  // kg/s
   // How long within this step the engine burns: all of it, or until the tank runs dry. An engine
@@ -172,15 +171,15 @@ StepOutcome Integrate(VesselState& vessel, const Planet& planet, double t, doubl
     }
   }
 
+  bool liftedOff = false;
   if (vessel.landed) {
     if (!ThrustLiftsOff(vessel, planet)) {
       FollowGround(vessel, planet, t + dt);
       vessel.fuelMass = runsDry ? 0.0 : vessel.fuelMass - flow * dt;
-      outcome.propellantExhausted = runsDry;
-      return outcome;
+      return StepOutcome{runsDry, false, false};
     }
     vessel.landed = false;
-    outcome.liftedOff = true;
+    liftedOff = true;
     // A pitch program's heading is the launch azimuth where the vessel leaves the ground.
     if (!vessel.pitch.points.empty())
       vessel.pitch.plane = LaunchPlaneNormal(vessel.position, vessel.pitch.heading);
@@ -191,7 +190,6 @@ StepOutcome Integrate(VesselState& vessel, const Planet& planet, double t, doubl
     // Split the step where the tank runs dry, so the engine's thrust stops exactly with it.
     Advance(vessel, planet, burn, Drive{engineThrust, flow}, direction);
     vessel.fuelMass = 0.0;
-    outcome.propellantExhausted = true;
     Advance(vessel, planet, dt - burn, Drive{0, 0}, direction);
   } else {
     Advance(vessel, planet, dt, Drive{engineThrust, flow}, direction);
@@ -200,6 +198,7 @@ StepOutcome Integrate(VesselState& vessel, const Planet& planet, double t, doubl
 
   // Touching the ground while not climbing away from it ends the flight where it stands.
   const double contact = ContactAltitude(vessel, planet);
+  bool impacted = false;
   if (contact <= 0 && Dot(vessel.velocity, vessel.position) <= 0) {
     const double r = Length(vessel.position);
     vessel.position = ((r - contact) / r) * vessel.position;
@@ -207,9 +206,9 @@ StepOutcome Integrate(VesselState& vessel, const Planet& planet, double t, doubl
     vessel.velocity = planet.SurfaceVelocity(vessel.position);
     vessel.landed = true;
     vessel.impacted = true;
-    outcome.impacted = true;
+    impacted = true;
   }
-  return outcome;
+  return StepOutcome{runsDry, impacted, liftedOff};
 }
 
 }  // namespace zenthar

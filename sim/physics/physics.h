@@ -5,11 +5,12 @@
 
 namespace zenthar {
 
-/// What happened to a vessel during one integration step.
+/// What happened to a vessel during one integration step. A bit each: it comes back from every
+/// vessel's step in every frame, in a register as a whole rather than byte by byte through memory.
 struct StepOutcome {
-  bool propellantExhausted = false;  ///< the main tank reached 0 kg in this step
-  bool impacted = false;             ///< came down on the surface in this step
-  bool liftedOff = false;            ///< left the ground in this step
+  bool propellantExhausted : 1;  ///< the main tank reached 0 kg in this step
+  bool impacted : 1;             ///< came down on the surface in this step
+  bool liftedOff : 1;            ///< left the ground in this step
 };
 
 /// Height of the vessel's origin above the planet's surface (m).

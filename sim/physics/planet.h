@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstring>
+
 #include "host/vector3.h"
 #include "sim/physics/physical_constants.h"
+#include "sim/physics/vec_math.h"
 
 namespace zenthar {
 
@@ -18,6 +21,19 @@ struct Planet {
   /// the planet's frame is the inertial angle less this.
   double RotationAngle(double t) const { return rotationAtLoad + rotationRate * t; }
 
+  /// The rotation from the planet's frame to the global frame at simulation time t (s), as
+  /// RotationAboutZ(RotationAngle(t)) gives it. Every vessel at rest on the ground asks for it
+  /// within a frame, and its sine and cosine cost more than the rest of following the ground: it is
+  /// kept for the angle asked last, matched bit for bit (the sines of -0 and +0 differ).
+  const Matrix3& TurnAt(double t) const {
+    const double angle = RotationAngle(t);
+    if (std::memcmp(&angle, &turnAngle_, sizeof angle) != 0) {
+      turn_ = RotationAboutZ(angle);
+      turnAngle_ = angle;
+    }
+    return turn_;
+  }
+
   /// rad/s, global frame: the planet's angular velocity.
   VECTOR3 Spin() const { return {0, 0, rotationRate}; }
 
@@ -32,6 +48,10 @@ struct Planet {
     const VECTOR3 air = SurfaceVelocity(position_I);
     return {velocity_I.x - air.x, velocity_I.y - air.y, velocity_I.z - air.z};
   }
+
+ private:
+  mutable double turnAngle_ = 0;  ///< rad, the angle turn_ is for
+  mutable Matrix3 turn_ = RotationAboutZ(0);
 };
 
 }  // namespace zenthar

@@ -147,28 +147,46 @@ void KeyScript::Add(std::vector<ScriptedPress> presses) {
   presses_.insert(presses_.end(), std::make_move_iterator(presses.begin()),
                   std::make_move_iterator(presses.end()));
   std::inplace_merge(presses_.begin(), presses_.begin() + middle, presses_.end(), earlier);
+  frames_.known = false;
+}
+
+void KeyScript::CountFrames(double dt) const {
+  frames_.known = true;
+  frames_.dt = dt;
+  frames_.hold = std::max(std::lround(kHoldTime / dt), 1L);
+  frames_.start.clear();
+  for (const ScriptedPress& press : presses_)
+    frames_.start.push_back(FirstFrameAtOrAfter(press.time, dt));
 }
 
 void KeyScript::Apply(long frame, double dt, unsigned char keyState[256]) const {
   std::memset(keyState, 0, 256);
-  const long holdFrames = std::max(std::lround(kHoldTime / dt), 1L);
+  const Frames& frames = FramesFor(dt);
   // Presses start in time order, so those released before this frame are a leading run.
-  auto press = std::partition_point(presses_.begin(), presses_.end(), [&](const ScriptedPress& p) {
-    return FirstFrameAtOrAfter(p.time, dt) <= frame - holdFrames;
-  });
-  for (; press != presses_.end() && FirstFrameAtOrAfter(press->time, dt) <= frame; ++press)
-    for (int key : press->keys)
+  auto start = std::upper_bound(frames.start.begin(), frames.start.end(), frame - frames.hold);
+  for (; start != frames.start.end() && *start <= frame; ++start)
+    for (int key : presses_[static_cast<std::size_t>(start - frames.start.begin())].keys)
       if (key < 256) keyState[key] |= 0x80;
 }
 
 std::pair<std::size_t, std::size_t> KeyScript::StartingAt(long frame, double dt) const {
-  const auto startedBy = [dt](long last) {
-    return [dt, last](const ScriptedPress& p) { return FirstFrameAtOrAfter(p.time, dt) <= last; };
-  };
-  const auto first = std::partition_point(presses_.begin(), presses_.end(), startedBy(frame - 1));
-  const auto end = std::partition_point(first, presses_.end(), startedBy(frame));
-  return {static_cast<std::size_t>(first - presses_.begin()),
-          static_cast<std::size_t>(end - presses_.begin())};
+  const std::vector<long>& start = FramesFor(dt).start;
+  const auto first = std::upper_bound(start.begin(), start.end(), frame - 1);
+  const auto end = std::upper_bound(first, start.end(), frame);
+  return {static_cast<std::size_t>(first - start.begin()),
+          static_cast<std::size_t>(end - start.begin())};
+}
+
+long KeyScript::NextChange(long frame, double dt) const {
+  const Frames& frames = FramesFor(dt);
+  long next = LONG_MAX;
+  const auto start = std::upper_bound(frames.start.begin(), frames.start.end(), frame);
+  if (start != frames.start.end()) next = *start;
+  // Of the presses held after this frame, the first to start is the first to end.
+  const auto held = std::upper_bound(frames.start.begin(), frames.start.end(), frame - frames.hold);
+  if (held != frames.start.end() && *held <= LONG_MAX - frames.hold)
+    next = std::min(next, *held + frames.hold);
+  return next;
 }
 
 KeyScript KeyScript::RemainingAfter(long frame, double dt) const {

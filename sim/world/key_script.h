@@ -34,10 +34,14 @@ class KeyScript {
 
   /// Sets bit 7 in keyState for every key held in the frame (the buffer is cleared first); host
   /// controls are not keys of that state. A press starts at the first frame at or after its time
-  /// and is held for kHoldTime. Costs the presses held in the frame, not all of them.
+  /// and is held for kHoldTime. Costs the presses held in the frame and a binary search, not all
+  /// of them.
   void Apply(long frame, double dt, unsigned char keyState[256]) const;
   /// The presses that start in the frame: indices [first, end) of presses().
   std::pair<std::size_t, std::size_t> StartingAt(long frame, double dt) const;
+  /// The first frame after `frame` at which a press starts or ends, LONG_MAX when none does: until
+  /// then the keys held stay as they are in `frame` and no press starts.
+  long NextChange(long frame, double dt) const;
 
   /// The presses that have not started by the given frame, moved earlier by its time: what a file
   /// saved then keeps.
@@ -53,7 +57,24 @@ class KeyScript {
   std::string ToString() const;
 
  private:
+  /// Where the presses fall in frames of one length: the frame each starts at, in the presses'
+  /// order, and how many frames a press is held.
+  struct Frames {
+    bool known = false;
+    double dt = 0;  ///< s, the frame length they are for
+    long hold = 1;
+    std::vector<long> start;
+  };
+  /// The presses' frames for frames of dt (s), worked out once per frame length and script, since
+  /// the host asks every frame.
+  const Frames& FramesFor(double dt) const {
+    if (!frames_.known || frames_.dt != dt) CountFrames(dt);
+    return frames_;
+  }
+  void CountFrames(double dt) const;
+
   std::vector<ScriptedPress> presses_;  // in time order
+  mutable Frames frames_;               // a cache of FramesFor; Add forgets it
 };
 
 }  // namespace zenthar

@@ -9,6 +9,7 @@
 #include "sim/files/scenario_stream.h"
 #include "sim/files/vessel_class.h"
 #include "sim/guidance/target_orbit.h"
+#include "sim/physics/atmosphere.h"
 #include "sim/physics/pitch_program.h"
 #include "sim/physics/vec_math.h"
 
@@ -96,6 +97,10 @@ struct VesselState {
   double atmPressure = 0;     ///< Pa
   double atmDensity = 0;      ///< kg/m^3
   double atmTemperature = 0;  ///< K
+  /// The air at the altitude asked last: the telemetry after a frame and the next frame's
+  /// environment ask at the same place, a vessel at rest at the same altitude every frame. A
+  /// cache, so it is kept even where the vessel is only read.
+  mutable AtmosphereMemo air;
 
   // The module that flies this vessel, if its class names one.
   LoadedModule* module = nullptr;

@@ -256,6 +256,7 @@ void World::EngageGuidance() {
 }
 
 void World::ApplyHostControls() {
+  if (!ScriptedKeysMayChange()) return;
   const auto [first, end] = keyScript_.StartingAt(frame_, dt);
   for (std::size_t i = first; i < end; ++i)
     for (int key : keyScript_.presses()[i].keys)
@@ -264,7 +265,13 @@ void World::ApplyHostControls() {
 }
 
 void World::DeliverKeys() {
-  keyScript_.Apply(frame_, dt, keyState_);
+  // The autopilot's keys join the script's in keyState_: with it, they are counted every frame.
+  if (ScriptedKeysMayChange() || autopilot_) {
+    keyScript_.Apply(frame_, dt, keyState_);
+    keysFrom_ = frame_;
+    keysUntil_ = keyScript_.NextChange(frame_, dt);
+    keysDt_ = dt;
+  }
   if (autopilot_) autopilot_->HoldKeys(frame_, dt, keyState_);
   if (!focus_ || !focus_->module || !focus_->moduleVessel) return;
   if (journal_.enabled()) {

@@ -59,7 +59,11 @@ class World {
   /// path is used as it stands.
   std::string moduleFolder;
   Journal& journal() { return journal_; }
-  KeyScript& keyScript() { return keyScript_; }
+  KeyScript& keyScript() {
+    keysUntil_ = 0;  // the script may change: its keys are counted afresh in the next frame
+    return keyScript_;
+  }
+  const KeyScript& keyScript() const { return keyScript_; }
   FlightSchedule schedule;
 
   // Guidance.
@@ -125,6 +129,11 @@ class World {
  private:
   /// The host controls of the presses that start in this frame, in their order.
   void ApplyHostControls();
+  /// Whether a press may start or end in this frame: outside the frames the keys held were last
+  /// counted for.
+  bool ScriptedKeysMayChange() const {
+    return !(frame_ > keysFrom_ && frame_ < keysUntil_ && dt == keysDt_);
+  }
   void DeliverKeys();
   void ModuleTimesteps();
   /// Reads a block into a vessel just made: through its module, or the host's own lines.
@@ -148,6 +157,11 @@ class World {
   std::unordered_map<std::string, VesselState*> byName_;
   VesselState* focus_ = nullptr;
   unsigned char keyState_[256] = {};
+  // The scripted keys held are keyState_ in the frames [keysFrom_, keysUntil_) of keysDt_ (s): no
+  // press starts or ends after the first of them.
+  long keysFrom_ = 0;
+  long keysUntil_ = 0;
+  double keysDt_ = 0;
   double keyAccepted_[256];  // s, simulation time at which each key was last accepted
   std::vector<HostEvent> events_;
   std::unique_ptr<LoadedModule> module_;

@@ -25,6 +25,7 @@
 #include "sim/zsim/realtime.h"
 #include "sim/zsim/summary.h"
 #include "sim/zsim/telemetry.h"
+#include "sim/zsim/terminal_screen.h"
 #include "sim/zsim/trace.h"
 #include "sim/zsim/world_setup.h"
 
@@ -85,8 +86,13 @@ std::string SaveName(double time) {
 }
 
 bool WriteText(const std::string& path, const std::string& text, std::string& error) {
-  File file = OpenForWriting(path, error);
-  if (!file) return false;
+  // The text is in memory already: it goes to the file at once, through no buffer of the file's.
+  File file(std::fopen(path.c_str(), "w"));
+  if (!file) {
+    error = path + ": cannot be written";
+    return false;
+  }
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
   std::fputs(text.c_str(), file.get());
   if (Close(file)) return true;
   error = path + ": cannot be written";
@@ -306,9 +312,11 @@ bool Flight::Finish(std::string& error) {
 int Fly(FlyOptions options) {
   if (options.interactive && !(isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)))
     return Fail("--interactive: standard input and output must be a terminal", kExitBadCommandLine);
+  std::string error;
+  if (options.interactive && !TerminalScreen::Load(error))
+    return Fail("--interactive: " + error, kExitCannotFly);
   const FlightSignals signals;
   World world;
-  std::string error;
   std::string scenarioText;
   if (!SetUpWorld(world, options, FindInstallLayout(), error,
                   options.interactive ? &scenarioText : nullptr))

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "sim/files/text_format.h"
 #include "sim/zsim/printable.h"
 
 namespace zenthar::zsim {
@@ -9,22 +10,29 @@ namespace zenthar::zsim {
 namespace {
 
 /// "lon,lat,alt" as KML orders a coordinate: degrees to about a centimetre, metres to one.
-std::string Coordinate(double latitude, double longitude, double altitude) {
-  char text[96];
-  std::snprintf(text, sizeof text, "%.7f,%.7f,%.1f", longitude, latitude, altitude);
-  return text;
+void AppendCoordinate(std::string& kml, double latitude, double longitude, double altitude) {
+  char text[3 * kFixedTextSize];
+  char* end = WriteFixed(text, longitude, 7);
+  *end++ = ',';
+  end = WriteFixed(end, latitude, 7);
+  *end++ = ',';
+  end = WriteFixed(end, altitude, 1);
+  kml.append(text, end);
 }
 
 void AppendTrack(std::string& kml, const VesselTrack& track) {
   kml += "<Placemark><name>" + XmlText(track.name) + "</name><styleUrl>#" +
          (track.launcher ? "launcher" : "body") +
          "</styleUrl><LineString><altitudeMode>absolute</altitudeMode><coordinates>\n";
-  for (const TrackPoint& point : track.points)
-    kml += Coordinate(point.latitude, point.longitude, point.altitude) + "\n";
+  for (const TrackPoint& point : track.points) {
+    AppendCoordinate(kml, point.latitude, point.longitude, point.altitude);
+    kml += '\n';
+  }
   // A line has two points at least: a vessel that never moved stays where it stood.
   if (track.points.size() == 1) {
     const TrackPoint& point = track.points.front();
-    kml += Coordinate(point.latitude, point.longitude, point.altitude) + "\n";
+    AppendCoordinate(kml, point.latitude, point.longitude, point.altitude);
+    kml += '\n';
   }
   kml += "</coordinates></LineString></Placemark>\n";
 }
@@ -38,9 +46,9 @@ void AppendMark(std::string& kml, const GroundMark& mark) {
   kml += "<Placemark><name>" + std::string(mark.label) + ": " + XmlText(event.vessel) +
          "</name><description>" + description +
          "</description><styleUrl>#event</styleUrl><Point><altitudeMode>absolute</altitudeMode>"
-         "<coordinates>" +
-         Coordinate(event.latitude, event.longitude, event.altitude) +
-         "</coordinates></Point></Placemark>\n";
+         "<coordinates>";
+  AppendCoordinate(kml, event.latitude, event.longitude, event.altitude);
+  kml += "</coordinates></Point></Placemark>\n";
 }
 
 }  // namespace
@@ -84,7 +92,13 @@ std::string XmlText(const std::string& text) {
 
 std::string FlightKml(const std::string& title, const std::vector<VesselTrack>& tracks,
                       const std::vector<FlightEvent>& events) {
-  std::string kml =
+  // Room for the whole text at once: a line of coordinates takes some 40 bytes, the rest a few
+  // hundred a vessel and a mark.
+  std::size_t room = 1024 + 512 * (tracks.size() + events.size());
+  for (const VesselTrack& track : tracks) room += 48 * (track.points.size() + 1);
+  std::string kml;
+  kml.reserve(room);
+  kml +=
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n<name>" +
       XmlText(title) +

@@ -9,9 +9,8 @@
 #include "sim/zsim/orbit.h"
 #include "sim/zsim/pilot_keys.h"
 #include "sim/zsim/printable.h"
-
-// ncurses last: its macros would rename what comes after it.
-#include <curses.h>
+// Last: ncurses' macros would rename what comes after it.
+#include "sim/zsim/curses_library.h"
 
 namespace zenthar::zsim {
 
@@ -30,14 +29,23 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
+int Rows() {
+  return *Curses().height;
+}
+
+int Columns() {
+  return *Curses().width;
+}
+
 void Put(int row, int column, const std::string& text) {
-  if (row < 0 || row >= LINES || column >= COLS) return;
-  mvaddnstr(row, column, text.c_str(), COLS - column);
+  if (row < 0 || row >= Rows() || column >= Columns()) return;
+  const CursesLibrary& curses = Curses();
+  curses.putText(*curses.screen, row, column, text.c_str(), Columns() - column);
 }
 
 /// Three values to a row, in columns as wide as the screen allows.
 void PutRow(int row, const std::string& a, const std::string& b, const std::string& c = "") {
-  const int width = COLS / 3 > 26 ? COLS / 3 : 26;
+  const int width = Columns() / 3 > 26 ? Columns() / 3 : 26;
   Put(row, 1, a);
   Put(row, 1 + width, b);
   Put(row, 1 + 2 * width, c);
@@ -112,7 +120,8 @@ void PutEvents(const Flight& flight, int firstRow, int lastRow) {
 }  // namespace
 
 void DrawPanel(const World& world, const Flight& flight, const PilotView& pilot) {
-  erase();
+  const CursesLibrary& curses = Curses();
+  curses.eraseWindow(*curses.screen);
   const std::string warp = std::isinf(pilot.warp) ? "max" : Format("%gx", pilot.warp);
   Put(0, 1,
       Format("T+%10.2f s   warp %-6s %-6s  ", world.time(), warp.c_str(),
@@ -121,20 +130,20 @@ void DrawPanel(const World& world, const Flight& flight, const PilotView& pilot)
   const VesselState* focus = world.focus();
   PutRow(1, "focus " + (focus ? Printable(focus->name) : std::string("none")),
          std::string("phase ") + flight.log().phase());
-  Put(2, 0, std::string(static_cast<std::size_t>(COLS), '-'));
+  Put(2, 0, std::string(static_cast<std::size_t>(Columns()), '-'));
   if (pilot.help) {
     int row = kFirstHelpRow;
     for (const char* line : PilotKeyHelp()) Put(row++, 1, line);
   } else {
     if (const VesselState* vehicle = flight.log().vehicle()) PutVehicle(world, flight, *vehicle);
-    Put(9, 0, std::string(static_cast<std::size_t>(COLS), '-'));
-    PutEvents(flight, kFirstEventRow, LINES - 3);
+    Put(9, 0, std::string(static_cast<std::size_t>(Columns()), '-'));
+    PutEvents(flight, kFirstEventRow, Rows() - 3);
   }
-  Put(LINES - 2, 1, pilot.message);
-  attron(A_REVERSE);
-  Put(LINES - 1, 0, std::string(" ") + PilotKeySummary());
-  attroff(A_REVERSE);
-  refresh();
+  Put(Rows() - 2, 1, pilot.message);
+  curses.attributeOn(*curses.screen, A_REVERSE);
+  Put(Rows() - 1, 0, std::string(" ") + PilotKeySummary());
+  curses.attributeOff(*curses.screen, A_REVERSE);
+  curses.refreshWindow(*curses.screen);
 }
 
 }  // namespace zenthar::zsim

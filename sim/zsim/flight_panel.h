@@ -20,7 +20,8 @@ struct PilotView {
 /// vessel and the launcher's phase; the flown vehicle's altitude, speeds, acceleration, dynamic
 /// pressure, Mach, mass, propellant, thrust, main engine level, nose and steering; its apsides once
 /// it flies fast enough for them to mean something; the last events; the keys. It fits 80 x 24
-/// and gives the timeline every further line; names appear as Printable shows them.
+/// and gives the timeline every further line; names appear as Printable shows them. LoadCurses
+/// must have succeeded.
 void DrawPanel(const World& world, const Flight& flight, const PilotView& pilot);
 
 }  // namespace zenthar::zsim

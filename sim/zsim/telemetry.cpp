@@ -29,9 +29,9 @@ double DynamicPressure(const AtmosphereSample& air, double speed) {
   return 0.5 * air.density * speed * speed;
 }
 
-void Raise(Peak& peak, double value, double time, double altitude, double speed) {
+void Raise(Peak& peak, double value, double time, double altitude, const VesselState& vehicle) {
   if (value <= peak.value) return;
-  peak = Peak{value, time, altitude, speed};
+  peak = Peak{value, time, altitude, Length(vehicle.velocity)};
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ const char* const Telemetry::kHeader =
 TelemetrySample SampleOf(const VesselState& vessel, const Planet& planet, double time,
                          double acceleration) {
   const double altitude = Altitude(vessel, planet);
-  const AtmosphereSample air = StandardAtmosphere(altitude);
+  const AtmosphereSample& air = vessel.air.At(altitude);
   const double speed = Length(vessel.velocity);
   const double airSpeed = Length(planet.AirVelocity(vessel.position, vessel.velocity));
   const double radius = Length(vessel.position);
@@ -144,11 +144,11 @@ void Telemetry::Keep(const VesselState& vehicle, double time, double acceleratio
   lastAcceleration_ = acceleration;
   // Every frame counts for the peaks, which need only a few of a row's quantities.
   const double altitude = Altitude(vehicle, world_.planet);
-  const double speed = Length(vehicle.velocity);
   const double airSpeed = Length(world_.planet.AirVelocity(vehicle.position, vehicle.velocity));
-  const double dynamicPressure = DynamicPressure(StandardAtmosphere(altitude), airSpeed);
-  Raise(maxDynamicPressure_, dynamicPressure, time, altitude, speed);
-  Raise(maxAcceleration_, acceleration, time, altitude, speed);
+  // The next frame's environment asks for the air at this same place and finds it worked out.
+  const double dynamicPressure = DynamicPressure(vehicle.air.At(altitude), airSpeed);
+  Raise(maxDynamicPressure_, dynamicPressure, time, altitude, vehicle);
+  Raise(maxAcceleration_, acceleration, time, altitude, vehicle);
 
   if (!csv_ || time + 1e-9 < static_cast<double>(nextRow_) * every_) return;
   nextRow_ = static_cast<long>(std::floor((time + 1e-9) / every_)) + 1;

@@ -1,11 +1,11 @@
 #include "sim/zsim/terminal_screen.h"
 
-#include <curses.h>
-#include <term.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cstring>
+
+#include "sim/zsim/curses_library.h"
 
 namespace zenthar::zsim {
 
@@ -25,7 +25,7 @@ void BuildResetSequence() {
   resetLength = 0;
   const char* const capabilities[] = {"rmcup", "cnorm", "sgr0", "rmkx"};
   for (const char* capability : capabilities) {
-    const char* text = tigetstr(const_cast<char*>(capability));
+    const char* text = Curses().capability(capability);
     if (!text || text == reinterpret_cast<char*>(-1)) continue;
     const std::size_t length = std::strlen(text);
     if (resetLength + length + 2 > sizeof resetSequence) break;
@@ -48,15 +48,20 @@ extern "C" void OnFatalSignal(int signal) {
 
 }  // namespace
 
+bool TerminalScreen::Load(std::string& error) {
+  return LoadCurses(error);
+}
+
 TerminalScreen::TerminalScreen() {
+  const CursesLibrary& curses = Curses();
   tcgetattr(STDIN_FILENO, &savedModes);
-  initscr();
-  raw();
-  noecho();
-  nonl();
-  keypad(stdscr, TRUE);
-  curs_set(0);
-  set_escdelay(25);  // ms: Esc alone, not the start of an arrow's sequence
+  curses.startScreen();
+  curses.rawKeys();
+  curses.noEcho();
+  curses.noNewline();
+  curses.keypadKeys(*curses.screen, TRUE);
+  curses.cursorVisibility(0);
+  curses.escapeDelay(25);  // ms: Esc alone, not the start of an arrow's sequence
   BuildResetSequence();
 
   stack_t stack = {};
@@ -71,16 +76,17 @@ TerminalScreen::TerminalScreen() {
 }
 
 TerminalScreen::~TerminalScreen() {
-  endwin();
+  Curses().endScreen();
   for (int i = 0; i < kFatalSignals; ++i) sigaction(kFatal[i], &previous_[i], nullptr);
   sigaltstack(&previousStack_, nullptr);
 }
 
 int TerminalScreen::NextKey(int waitMs) {
-  timeout(waitMs);
-  int key = getch();
+  const CursesLibrary& curses = Curses();
+  curses.keyTimeout(*curses.screen, waitMs);
+  int key = curses.nextKey(*curses.screen);
   // ncurses has taken the new size in; the next panel is drawn to it.
-  while (key == KEY_RESIZE) key = getch();
+  while (key == KEY_RESIZE) key = curses.nextKey(*curses.screen);
   return key;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <csignal>
+#include <string>
 
 namespace zenthar::zsim {
 
@@ -11,6 +12,10 @@ namespace zenthar::zsim {
 /// with write(2)), then ends zsim as the signal would have.
 class TerminalScreen {
  public:
+  /// Loads the terminal library, which zsim loads only to fly by hand; before the first screen.
+  /// False, with the reason, when it does not load.
+  static bool Load(std::string& error);
+
   TerminalScreen();
   ~TerminalScreen();
   TerminalScreen(const TerminalScreen&) = delete;
