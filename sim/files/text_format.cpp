@@ -121,12 +121,12 @@ char* LayOut(char* text, std::uint64_t significand, int digits, int exponent) {
   // Two blocks of eight figures, the last `digits` of them wanted, and room to copy them whole.
   static_assert(1 + kMostQuickDigits + kFigureCopy <= kNumberTextSize, "a number's room");
   char blocks[2 * kFigureCopy];
-  if (digits > 8) {
+  if (digits > 10) {
     WriteEightFigures(blocks, significand / 100000000);
-    WriteEightFigures(blocks + 8, significand % 100000000);
-  } else {
-    WriteEightFigures(blocks + 8, significand);
+  } else if (digits > 8) {  // "%.10g", the files' usual precision: two figures before the eight
+    std::memcpy(blocks + 6, kPairs + 2 * (significand / 100000000), 2);
   }
+  WriteEightFigures(blocks + 8, significand % 100000000);
   const char* figures = blocks + 16 - digits;
   int count = digits;
   while (count > 1 && figures[count - 1] == '0') --count;
