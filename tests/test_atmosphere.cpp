@@ -82,11 +82,13 @@ TEST(StandardAtmosphere, IsVacuumFrom86Kilometres) {
 }
 
 TEST(AtmosphereMemo, GivesTheStandardAtmosphereAtEveryAltitudeAsked) {
-  // Repeats, a change back and forth, both zeros, vacuum, and NaN (never the air asked before).
+  // Repeats, a change back and forth, both zeros, vacuum, and NaN (never the air asked before);
+  // vacuum kept above the air and left for the air below its top.
   const double nan = std::nan("");
   const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
   AtmosphereMemo memo;
-  for (double altitude : {1000.0, 1000.0, 0.0, -0.0, 1000.0, 90e3, 90e3, 11e3, nan, nan, 11e3}) {
+  for (double altitude : {1000.0, 1000.0, 0.0, -0.0, 1000.0, 90e3, 90e3, 11e3, nan, nan, 11e3, 86e3,
+                          1e7, double{INFINITY}, 85999.0, 90e3, nan, 86e3, 85999.0}) {
     const AtmosphereSample expected = StandardAtmosphere(altitude);
     const AtmosphereSample& air = memo.At(altitude);
     EXPECT_TRUE(same(air.pressure, expected.pressure)) << altitude;

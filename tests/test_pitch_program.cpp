@@ -51,6 +51,14 @@ TEST(PitchProgram, ElevationIsPiecewiseLinearAndHeldAtTheEnds) {
   ASSERT_TRUE(longest.Parse(points, error)) << error;
   for (double t = -1; t <= 64; t += 0.25)
     EXPECT_EQ(t < 0 ? 0 : t > 63 ? 63 : t, longest.ElevationAt(t)) << t;
+  // Asked backwards, in jumps, and after the points changed: the segment found last is a guess.
+  for (double t = 64; t >= -1; t -= 0.25)
+    EXPECT_EQ(t < 0 ? 0 : t > 63 ? 63 : t, longest.ElevationAt(t)) << t;
+  for (const double t : {62.5, 0.5, 40.25, 63.5, 1.0})
+    EXPECT_EQ(t > 63 ? 63 : t, longest.ElevationAt(t)) << t;
+  ASSERT_TRUE(longest.Parse("0 10 2 30", error)) << error;
+  EXPECT_EQ(20, longest.ElevationAt(1));
+  EXPECT_EQ(30, longest.ElevationAt(62.5));
 
   const PitchProgram rest = program.RebasedAt(367);
   ASSERT_EQ(2u, rest.points.size());

@@ -42,6 +42,13 @@ TEST(TextFormat, WritesTheTextPrintfWrites) {
   } const cases[] = {
       {0.0, 10, "0"},
       {-0.0, 10, "-0"},
+      {0.0, 1, "0"},
+      {-0.0, 17, "-0"},
+      {99999999, 8, "99999999"},  // the figures are made eight at a time
+      {100000000, 9, "100000000"},
+      {100000007, 9, "100000007"},
+      {123456789012345, 15, "123456789012345"},
+      {100000000000001, 15, "100000000000001"},
       {INFINITY, 10, "inf"},
       {-INFINITY, 17, "-inf"},
       {NAN, 10, "nan"},
@@ -154,6 +161,19 @@ TEST(TextFormat, MatchesPrintfOnManyDoublesAtEveryPrecision) {
       if (written != printed && ++differ <= 10)
         ADD_FAILURE() << std::hexfloat << value << " at " << decimals << " decimals: printf "
                       << printed << ", WriteFixed " << written;
+    }
+  }
+  EXPECT_EQ(0, differ);
+}
+
+TEST(TextFormat, MatchesPrintfOnWholeNumbersOfEightAndFifteenFigures) {
+  // Every pair of figures at every place, with the carries between them, in both blocks of eight.
+  int differ = 0;
+  for (std::uint64_t n = 0; n < 100000000; n += 997) {
+    for (const double value : {static_cast<double>(n), 1e7 * static_cast<double>(n) + n}) {
+      const std::string printed = Printed(value, 15);
+      if (Written(value, 15) != printed && ++differ <= 10)
+        ADD_FAILURE() << printed << " written as " << Written(value, 15);
     }
   }
   EXPECT_EQ(0, differ);

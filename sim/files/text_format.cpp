@@ -76,26 +76,65 @@ bool RoundToDigits(double magnitude, int digits, std::uint64_t& significand, int
   return true;
 }
 
+/// The figures "00" to "99", two by two.
+const char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+/// Writes the eight figures of n < 10^8, leading zeros included, two at a time without a
+/// division: n / 10^6 as a number with 57 bits after the point has the first pair as its whole
+/// part, and each next pair is the whole part of the fraction left times 100. Rounding 2^57 / 10^6
+/// up adds less than n < 2^27 to the product, while the exact fraction lies at least 2^57 / 10^6
+/// > 2^37 below the next whole number; both grow a hundredfold at each pair, so no pair comes out
+/// one too large.
+void WriteEightFigures(char* figures, std::uint64_t n) {
+  constexpr int kPointBits = 57;
+  constexpr std::uint64_t kMultiplier = (std::uint64_t{1} << kPointBits) / 1000000 + 1;
+  constexpr std::uint64_t kFraction = (std::uint64_t{1} << kPointBits) - 1;
+  std::uint64_t fixed = n * kMultiplier;  // below 10^8 x 2^57 / 10^6 < 2^64
+  std::memcpy(figures, kPairs + 2 * (fixed >> kPointBits), 2);
+  fixed = (fixed & kFraction) * 100;
+  std::memcpy(figures + 2, kPairs + 2 * (fixed >> kPointBits), 2);
+  fixed = (fixed & kFraction) * 100;
+  std::memcpy(figures + 4, kPairs + 2 * (fixed >> kPointBits), 2);
+  fixed = (fixed & kFraction) * 100;
+  std::memcpy(figures + 6, kPairs + 2 * (fixed >> kPointBits), 2);
+}
+
+/// Figures are copied kMostQuickDigits + 1 at a time, whatever their count: a copy of a fixed size
+/// needs no loop. What lies past the figures wanted is written over or left in the room the caller
+/// gives (see kNumberTextSize).
+const int kFigureCopy = kMostQuickDigits + 1;
+
+/// Copies `count` figures (at most kFigureCopy) to `text` and returns their end.
+char* CopyFigures(char* text, const char* figures, int count) {
+  std::memcpy(text, figures, kFigureCopy);
+  return text + count;
+}
+
 /// Lays out `digits` figures of a significand with the decimal exponent of the first as "%g"
 /// does: trailing zeros dropped, and the point with it when nothing follows it; fixed notation
-/// for an exponent from -4 to digits - 1, otherwise d.ddde+XX.
+/// for an exponent from -4 to digits - 1, otherwise d.ddde+XX. It writes at most kMostQuickDigits
+/// + kFigureCopy bytes, within kNumberTextSize with the sign before them.
 char* LayOut(char* text, std::uint64_t significand, int digits, int exponent) {
-  static const char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  char figures[kMostQuickDigits];
-  int i = digits;
-  for (; i >= 2; i -= 2, significand /= 100)
-    std::memcpy(figures + i - 2, kPairs + 2 * (significand % 100), 2);
-  if (i == 1) figures[0] = static_cast<char>('0' + significand);
+  // Two blocks of eight figures, the last `digits` of them wanted, and room to copy them whole.
+  static_assert(1 + kMostQuickDigits + kFigureCopy <= kNumberTextSize, "a number's room");
+  char blocks[2 * kFigureCopy];
+  if (digits > 10) {
+    WriteEightFigures(blocks, significand / 100000000);
+  } else if (digits > 8) {  // "%.10g", the files' usual precision: two figures before the eight
+    std::memcpy(blocks + 6, kPairs + 2 * (significand / 100000000), 2);
+  }
+  WriteEightFigures(blocks + 8, significand % 100000000);
+  const char* figures = blocks + 16 - digits;
   int count = digits;
   while (count > 1 && figures[count - 1] == '0') --count;
   if (exponent < -4 || exponent >= digits) {
     *text++ = figures[0];
     if (count > 1) {
       *text++ = '.';
-      text = std::copy(figures + 1, figures + count, text);
+      text = CopyFigures(text, figures + 1, count - 1);
     }
     *text++ = 'e';
     *text++ = exponent < 0 ? '-' : '+';
@@ -105,24 +144,29 @@ char* LayOut(char* text, std::uint64_t significand, int digits, int exponent) {
     return text;
   }
   if (exponent < 0) {
-    *text++ = '0';
-    *text++ = '.';
-    text = std::fill_n(text, -1 - exponent, '0');
-    return std::copy(figures, figures + count, text);
+    std::memcpy(text, "0.000", 5);
+    return CopyFigures(text + 1 - exponent, figures, count);
   }
+  // 1 to digits figures before the point; with figures after it, at most digits - 1.
   const int integerFigures = exponent + 1;
-  text = std::copy(figures, figures + integerFigures, text);
+  text = CopyFigures(text, figures, integerFigures);
   if (count <= integerFigures) return text;
   *text++ = '.';
-  return std::copy(figures + integerFigures, figures + count, text);
+  return CopyFigures(text, figures + integerFigures, count - integerFigures);
 }
 
 }  // namespace
 
 char* WriteGeneral(char* text, double value, int digits) {
+  // Many columns of a flight's files hold zero for long stretches; "%g" writes it without a point.
+  if (value == 0 && digits >= 1 && digits <= 17) {
+    if (std::signbit(value)) *text++ = '-';
+    *text++ = '0';
+    return text;
+  }
   std::uint64_t significand = 0;
   int exponent = 0;
-  if (digits >= 1 && digits <= kMostQuickDigits && std::isfinite(value) && value != 0 &&
+  if (digits >= 1 && digits <= kMostQuickDigits && std::isfinite(value) &&
       RoundToDigits(std::fabs(value), digits, significand, exponent)) {
     if (value < 0) *text++ = '-';
     return LayOut(text, significand, digits, exponent);

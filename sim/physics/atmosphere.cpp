@@ -10,7 +10,6 @@ namespace {
 
 // Constants of the 1976 standard.
 const double EARTH_RADIUS = 6356766.0;        ///< m, the radius of the geopotential conversion
-const double TOP_ALTITUDE = 86000.0;          ///< m geometric; vacuum from here up
 const double SEA_LEVEL_PRESSURE = 101325;     ///< Pa
 const double SEA_LEVEL_TEMPERATURE = 288.15;  ///< K
 
@@ -57,7 +56,7 @@ Layers BuildLayers() {
 }  // namespace
 
 AtmosphereSample StandardAtmosphere(double geometricAltitude) {
-  if (geometricAltitude >= TOP_ALTITUDE) return {0, 0, 0};
+  if (geometricAltitude >= kAirTopAltitude) return {0, 0, 0};
   static const Layers layers = BuildLayers();
   const double h = EARTH_RADIUS * geometricAltitude / (EARTH_RADIUS + geometricAltitude);  // m'
   int i = LAYER_COUNT - 1;

@@ -34,13 +34,20 @@ bool PitchProgram::Parse(const std::string& text, std::string& error) {
 
 double PitchProgram::ElevationAt(double t) const {
   if (t <= points.front().time) return points.front().elevation;
-  // The segment ends at the first point at or after t.
-  const auto end =
-      std::lower_bound(points.begin() + 1, points.end(), t,
-                       [](const Point& point, double time) { return point.time < time; });
-  if (end == points.end()) return points.back().elevation;
-  const Point& a = end[-1];
-  const Point& b = *end;
+  // The segment ends at the first point at or after t: the one after the last point before t.
+  const std::size_t count = points.size();
+  std::size_t end = segmentEnd_;
+  if (!(end >= 1 && end <= count && points[end - 1].time < t &&
+        (end == count || t <= points[end].time))) {
+    end = static_cast<std::size_t>(
+        std::lower_bound(points.begin() + 1, points.end(), t,
+                         [](const Point& point, double time) { return point.time < time; }) -
+        points.begin());
+    segmentEnd_ = end;
+  }
+  if (end == count) return points.back().elevation;
+  const Point& a = points[end - 1];
+  const Point& b = points[end];
   return a.elevation + (t - a.time) / (b.time - a.time) * (b.elevation - a.elevation);
 }
 

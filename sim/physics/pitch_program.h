@@ -33,11 +33,17 @@ struct PitchProgram {
   /// points, times from 0 on and increasing, elevations from -90 to 90. False with the reason,
   /// leaving the program as it was, when the text is not such a list.
   bool Parse(const std::string& text, std::string& error);
-  /// deg at time t (s); a binary search for its segment, since the host asks every frame.
+  /// deg at time t (s). The host asks every frame, at growing times: the segment found last is
+  /// tried first, and only a time outside it is searched for (binary search).
   double ElevationAt(double t) const;
   /// The program from time t on, moved earlier by t: what a scenario saved at t keeps.
   PitchProgram RebasedAt(double t) const;
   std::string PointsText() const;
+
+ private:
+  /// The index of the point that ended the segment found last (points.size(): after the last
+  /// point); a guess, checked before use, since the points may have changed since.
+  mutable std::size_t segmentEnd_ = 1;
 };
 
 }  // namespace zenthar

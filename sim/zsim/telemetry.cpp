@@ -158,24 +158,26 @@ void Telemetry::Keep(const VesselState& vehicle, double time, double acceleratio
 void Telemetry::WriteRow(const TelemetrySample& s, const std::string& vessel) {
   const double columns[] = {s.time, s.altitude,   s.speed,  s.verticalSpeed, s.acceleration,
                             s.mass, s.propellant, s.thrust, s.pressure,      s.dynamicPressure};
-  // The numbers of a row go to the file at once.
-  char row[(std::size(columns) + 1) * (kNumberTextSize + 1)];
-  char* end = row;
+  // A row goes to the file at once, put together in text kept from row to row (no allocation
+  // once it has grown to a row's length): a write to the file costs more than the copy.
+  char numbers[(std::size(columns) + 1) * (kNumberTextSize + 1)];
+  char* end = numbers;
   for (double value : columns) {
     end = WriteGeneral(end, value, kCsvDigits);
     *end++ = ',';
   }
   if (!std::isnan(s.mach)) end = WriteGeneral(end, s.mach, kCsvDigits);
   *end++ = ',';
-  std::fwrite(row, 1, static_cast<std::size_t>(end - row), csv_);
-  PutCsvField(csv_, vessel);
-  end = row;
+  row_.assign(numbers, end);
+  AppendCsvField(row_, vessel);
+  end = numbers;
   for (double value : {s.latitude, s.longitude, s.airSpeed, s.flightPathAngle}) {
     *end++ = ',';
     end = WriteGeneral(end, value, kCsvDigits);
   }
   *end++ = '\n';
-  std::fwrite(row, 1, static_cast<std::size_t>(end - row), csv_);
+  row_.append(numbers, end);
+  std::fwrite(row_.data(), 1, row_.size(), csv_);
 }
 
 }  // namespace zenthar::zsim

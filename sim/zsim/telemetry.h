@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "sim/world/world.h"
 
@@ -89,6 +90,7 @@ class Telemetry {
   const VesselState* loadedVehicle_ = nullptr;
   double loadTime_ = 0;       ///< s
   bool loadPending_ = false;  ///< its row is still to be written
+  std::string row_;           ///< the row being written
 };
 
 /// The vehicle's telemetry at simulation time t, with an acceleration worked out by the caller.
