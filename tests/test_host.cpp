@@ -10,10 +10,7 @@
 #include "host/zapi.h"
 #include "sim/files/host_state_lines.h"
 #include "sim/files/scenario_file.h"
-#include "sim/physics/atmosphere.h"
 #include "sim/physics/attitude_control.h"
-#include "sim/physics/launch_pad.h"
-#include "sim/physics/physics.h"
 #include "sim/world/host_controls.h"
 #include "sim/world/module_loader.h"
 #include "tests/support/host_checks.h"
@@ -394,26 +391,6 @@ TEST(HostControls, ActOnceOnTheFocusVesselAtTheFrameTheirPressStarts) {
     ASSERT_TRUE(ReadScenario(again, saved, "saved", error)) << error;
     EXPECT_EQ(c.mode, again.Find("Sat")->attitudeMode) << c.program << " " << c.keys;
   }
-}
-
-TEST(World, AVesselAtRestTakesTheAirInTheFrameItLiftsOff) {
-  World world;
-  UseProjectFiles(world);
-  std::string error;
-  VesselState* sat = world.CreateVessel("Sat", "Relaysat", StatusAt({7e6, 0, 0}), error);
-  ASSERT_NE(sat, nullptr) << error;
-  PlaceOnPad(*sat, world.planet, 5.2, -52.8, world.time());
-  world.RunUntil(0.05);  // at rest without a module or thrust: nothing reads its air
-  ASSERT_TRUE(sat->landed);
-  sat->fuelMass = 100;
-  sat->isp = 3000;
-  sat->maxThrust[ENGINE_MAIN] = 1e6;
-  sat->engineLevel[ENGINE_MAIN] = 1;
-  const AtmosphereSample air = StandardAtmosphere(Altitude(*sat, world.planet));
-  world.Step();
-  EXPECT_FALSE(sat->landed);
-  EXPECT_EQ(air.density, sat->atmDensity);
-  EXPECT_EQ(air.pressure, sat->atmPressure);
 }
 
 TEST(ModuleLoader, RefusesAModuleThatLacksACallbackOrDoesNotLoad) {

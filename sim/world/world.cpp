@@ -16,15 +16,6 @@ namespace zenthar {
 
 namespace {
 World* current = nullptr;
-
-/// Whether anything reads the vessel's air in this frame. A vessel at rest on the ground without
-/// a module (none asks for its pressure) and without thrust (it cannot lift off and meet the air)
-/// stays there, and its air would only cost the standard atmosphere again each frame at an
-/// altitude that moves in its last bits as the ground turns. Nothing in a frame gives such a
-/// vessel thrust after its air is taken, so the frame it has thrust takes its air as before.
-bool ReadsTheAir(const VesselState& vessel) {
-  return !vessel.landed || vessel.module || MainThrust(vessel) > 0;
-}
 }  // namespace
 
 World::World() : previous_(current) {
@@ -309,7 +300,7 @@ void World::Step() {
   if (frame_ == 0) EngageGuidance();
   ApplyHostControls();
   for (auto& vessel : vessels_) {
-    if (ReadsTheAir(*vessel)) UpdateEnvironment(*vessel, planet);
+    UpdateEnvironment(*vessel, planet);
     SteerVessel(*vessel, time());
   }
   if (autopilot_) autopilot_->Fly();
