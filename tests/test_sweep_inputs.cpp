@@ -130,8 +130,8 @@ TEST(SweepPoints, ReadsEveryFormOfSpecOrSaysWhatIsWrong) {
       {"SAT_MASS=U(nan,1)", {}, "expected two numbers in U(nan,1)"},
       {"SAT_MASS=N(0,inf)", {}, "expected two numbers in N(0,inf)"},
       {"SAT_MASS=n(1,2)", {"n(1,2)"}, ""},
-      {"=5", {}, "expected NAME=SPEC"},
-      {"SAT_MASS", {}, "expected NAME=SPEC"},
+      {"=5", {}, "expected NAME=VALUES"},
+      {"SAT_MASS", {}, "expected NAME=VALUES"},
   };
   for (const auto& c : cases) {
     VariedInput input;

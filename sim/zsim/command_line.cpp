@@ -205,12 +205,12 @@ void AddSweepOptions(CLI::App& sweep, SweepOptions& options) {
   sweep
       .add_option(
           "--vary", options.vary,
-          "An input and its values, NAME=SPEC: NAME a line of the launcher's block "
+          "An input and its values, NAME=VALUES: NAME a line of the launcher's block "
           "(SAT_MASS, PAD, TARGET_ORBIT, ...), DT, UNTIL, PLANET_ROTATION, or KEY:J for the "
-          "time of a key's first press; SPEC a range a:b:step, a list v1,v2,... (values of "
+          "time of a key's first press; VALUES a range a:b:step, a list v1,v2,... (values of "
           "several fields in double quotes), or draws N(mean,sd) and U(lo,hi) with "
           "--draws; several --vary span a grid (docs/SWEEPS.md)")
-      ->type_name("NAME=SPEC")
+      ->type_name("NAME=VALUES")
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   sweep.add_option("--draws", options.draws, "Fly N flights with inputs drawn at random")
@@ -300,7 +300,7 @@ int CheckSweep(const CLI::App& sweep, SweepOptions& options) {
   else if (!options.collect.empty() && (!options.scenario.empty() || !options.vary.empty()))
     wrong = "sweep --collect takes no SCENARIO and no --vary: it merges rows already flown";
   else if (options.collect.empty() && options.vary.empty())
-    wrong = "sweep: at least one --vary NAME=SPEC";
+    wrong = "sweep: at least one --vary NAME=VALUES";
   else if (sweep.count("--seed") > 0 && options.draws == 0)
     wrong = "sweep: --seed goes with --draws";
   if (!wrong) return -1;

@@ -37,7 +37,7 @@ struct FlyOptions {
 /// What `zsim sweep` is asked to do (docs/SWEEPS.md).
 struct SweepOptions {
   std::string scenario;
-  std::vector<std::string> vary;     ///< "NAME=SPEC", in the order given
+  std::vector<std::string> vary;     ///< "NAME=VALUES", in the order given
   std::size_t draws = 0;             ///< flights with random inputs; 0: the grid of the inputs
   std::uint64_t seed = 1;            ///< of the draws
   int jobs = 0;                      ///< flights at once; 0: one per core

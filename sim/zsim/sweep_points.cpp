@@ -170,7 +170,7 @@ bool ReadVariedInput(const std::string& text, VariedInput& input, std::string& e
   };
   const std::size_t equals = text.find('=');
   if (equals == std::string::npos || equals == 0)
-    return fail("expected NAME=SPEC, e.g. SAT_MASS=500:1500:250");
+    return fail("expected NAME=VALUES, e.g. SAT_MASS=500:1500:250");
   input = VariedInput{Trim(text.substr(0, equals)), {}};
   const std::string spec = Trim(text.substr(equals + 1));
   std::string why;

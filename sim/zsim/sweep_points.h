@@ -7,7 +7,7 @@
 
 namespace zenthar::zsim {
 
-// What a sweep varies and the flights it makes of it: `--vary NAME=SPEC` (docs/SWEEPS.md).
+// What a sweep varies and the flights it makes of it: `--vary NAME=VALUES` (docs/SWEEPS.md).
 
 /// One field of a varied value: text as it goes into the scenario, or a random draw.
 struct ValueField {
@@ -31,7 +31,7 @@ struct VariedInput {
 /// The most flights a sweep flies.
 constexpr std::size_t kMostFlights = 10000000;
 
-/// Reads "NAME=SPEC": SPEC a range "a:b:step", a list "v1,v2,..." whose values may be tuples of
+/// Reads "NAME=VALUES": VALUES a range "a:b:step", a list "v1,v2,..." whose values may be tuples of
 /// blank-separated fields in double quotes, or draws "N(mean,sd)" and "U(lo,hi)" as fields. Only
 /// the form is read here; what a value must be is the scenario reader's to say. False with
 /// "--vary TEXT: what is wrong".
