@@ -79,7 +79,7 @@ std::string Describe(const OfferedValue& value) {
   return text;
 }
 
-TEST(SweepPoints, ReadsEveryFormOfSpecOrSaysWhatIsWrong) {
+TEST(SweepPoints, ReadsEveryFormOfValuesOrSaysWhatIsWrong) {
   struct {
     const char* text;
     std::vector<std::string> values;  ///< empty: refused

@@ -87,7 +87,7 @@ int RunGnuplot(const std::string& gnuplot, const std::string& folder) {
 
 struct Panel {
   const char* ylabel;
-  const char* columns;  ///< gnuplot using-spec
+  const char* columns;  ///< the columns of gnuplot's using clause
   const char* colour;
 };
 

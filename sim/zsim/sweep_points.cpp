@@ -17,11 +17,11 @@ bool IsBlank(char c) {
 }
 
 /// The items of a list: split at the commas that stand outside parentheses and double quotes.
-std::vector<std::string> ListItems(const std::string& spec) {
+std::vector<std::string> ListItems(const std::string& written) {
   std::vector<std::string> items(1);
   int depth = 0;
   bool quoted = false;
-  for (char c : spec) {
+  for (char c : written) {
     if (c == '"') quoted = !quoted;
     if (!quoted && c == '(') ++depth;
     if (!quoted && c == ')' && depth > 0) --depth;
@@ -102,14 +102,15 @@ double RangeValue(double value, double scale) {
 /// "a:b:step": a, a + step, ... up to b, each as the 15-digit decimal nearest it, so that 0.1
 /// steps read 0.3 and not 0.30000000000000004. False when the text is no range; `error` is set
 /// when it is one that cannot be stepped through.
-bool ReadRange(const std::string& spec, std::vector<OfferedValue>& values, std::string& error) {
-  const std::size_t first = spec.find(':');
-  const std::size_t second = first == std::string::npos ? first : spec.find(':', first + 1);
-  if (second == std::string::npos || spec.find(':', second + 1) != std::string::npos) return false;
+bool ReadRange(const std::string& written, std::vector<OfferedValue>& values, std::string& error) {
+  const std::size_t first = written.find(':');
+  const std::size_t second = first == std::string::npos ? first : written.find(':', first + 1);
+  if (second == std::string::npos || written.find(':', second + 1) != std::string::npos)
+    return false;
   double a = 0, b = 0, step = 0;
-  if (!ParseNumber(spec.substr(0, first), a) ||
-      !ParseNumber(spec.substr(first + 1, second - first - 1), b) ||
-      !ParseNumber(spec.substr(second + 1), step))
+  if (!ParseNumber(written.substr(0, first), a) ||
+      !ParseNumber(written.substr(first + 1, second - first - 1), b) ||
+      !ParseNumber(written.substr(second + 1), step))
     return false;
   if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(step) || step == 0) {
     error = "a range needs finite ends and a step other than 0";
@@ -172,10 +173,10 @@ bool ReadVariedInput(const std::string& text, VariedInput& input, std::string& e
   if (equals == std::string::npos || equals == 0)
     return fail("expected NAME=VALUES, e.g. SAT_MASS=500:1500:250");
   input = VariedInput{Trim(text.substr(0, equals)), {}};
-  const std::string spec = Trim(text.substr(equals + 1));
+  const std::string written = Trim(text.substr(equals + 1));
   std::string why;
-  if (ReadRange(spec, input.values, why)) return why.empty() || fail(why);
-  for (const std::string& item : ListItems(spec)) {
+  if (ReadRange(written, input.values, why)) return why.empty() || fail(why);
+  for (const std::string& item : ListItems(written)) {
     OfferedValue value;
     if (!ReadOfferedValue(item, value, why)) return fail(why);
     input.values.push_back(value);
