@@ -6,6 +6,7 @@
 #include "sim/guidance/orbit_geometry.h"
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/physics.h"
+#include "sim/physics/vec_math.h"
 #include "sim/world/world.h"
 
 namespace zenthar::guidance {
@@ -21,10 +22,6 @@ const double kFairingHeating = 1135;  // W/m^2 of free-molecular heating (rho v^
                                       // payload can take without its fairing
 const double kKeyInterval = 1;        // s the module waits between two accepted presses of a key
 const double kLiftOffWait = 10;       // s after E: a launcher still on the pad then stays there
-
-VECTOR3 Unit(const VECTOR3& v) {
-  return (1 / Length(v)) * v;
-}
 
 /// kg aboard: the launcher's empty mass less its own, on the pad (boosters full) or after booster
 /// separation; 0 while the boosters burn, when the empty mass does not tell it.

@@ -21,10 +21,6 @@ const double kKickStep = 1 * kDegree;
 const int kKickCount = 8;
 const int kRefinements = 6;
 
-VECTOR3 Unit(const VECTOR3& v) {
-  return (1 / Length(v)) * v;
-}
-
 /// One kick flown on the model: the booster burn, then the core burn solved to the aim.
 struct Trial {
   double kick = 0;      ///< rad

@@ -50,8 +50,7 @@ NoseDirection NoseOf(const VesselState& vessel) {
 
 void PointNose(VesselState& vessel, double elevation, double heading) {
   const LocalHorizon frame = LocalHorizonAt(vessel.position);
-  const double h = heading * kDegree;
-  const VECTOR3 horizontal = std::cos(h) * frame.north + std::sin(h) * frame.east;
+  const VECTOR3 horizontal = frame.Towards(heading * kDegree);
   // As the pitch program turns it: y across the heading.
   vessel.attitude = PitchedAttitude(frame.up, horizontal, elevation * kDegree);
 }

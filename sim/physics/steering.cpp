@@ -10,8 +10,7 @@ namespace zenthar {
 
 VECTOR3 LaunchPlaneNormal(const VECTOR3& position_I, double headingDeg) {
   const LocalHorizon local = LocalHorizonAt(position_I);
-  const double heading = headingDeg * kDegree;
-  const VECTOR3 along = std::cos(heading) * local.north + std::sin(heading) * local.east;
+  const VECTOR3 along = local.Towards(headingDeg * kDegree);
   const VECTOR3 normal = Cross(local.up, along);
   return (1 / Length(normal)) * normal;
 }
