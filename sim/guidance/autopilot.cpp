@@ -13,7 +13,6 @@ namespace zenthar::guidance {
 
 namespace {
 
-const double kCoreStep = 0.5;         // s, model step of the core burn
 const double kReplanInterval = 2;     // s between solutions of the core burn's law
 const double kFreezeTime = 3;         // s before cut-off: the law is no longer re-solved
 const double kTerminalTime = 1.5;     // s before cut-off: steer along the velocity still missing
@@ -161,8 +160,7 @@ void Autopilot::TakeOver() {
   ignitionPressed_ = true;
   noOrbit_ = false;
   fairingGone_ = !Carries(launcher_, kVantorFigures.fairingMesh);
-  planeNormal_ = plan_.holdPlane ? plan_.planeNormal
-                                 : MotionPlaneNormal(launcher_.position, launcher_.velocity);
+  planeNormal_ = FlightPlane(plan_, launcher_.position, launcher_.velocity);
   releaseAxis_ = PlaneNormalAt(launcher_.position);
   // Still climbing: the booster burn's gravity turn, then the core burn solved afresh.
   phase_ = Phase::kBoosterBurn;
@@ -287,8 +285,7 @@ void Autopilot::StartCoreBurn() {
   model_.SetAreasAfterBoosters(DragAreas(launcher_));
   law_ = plan_.core.At(world_.time());
   // Without an inclination to reach, the plane is the one the booster burn has flown into.
-  planeNormal_ = plan_.holdPlane ? plan_.planeNormal
-                                 : MotionPlaneNormal(launcher_.position, launcher_.velocity);
+  planeNormal_ = FlightPlane(plan_, launcher_.position, launcher_.velocity);
   law_.normal_I = planeNormal_;
   BurnPrediction prediction;
   SolveSteeringAfresh(model_, StateNow(), plan_.aim, kCoreStep, 20, plan_.core.pitch != 0, law_,
