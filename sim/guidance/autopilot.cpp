@@ -193,10 +193,7 @@ void Autopilot::MeasureThrust() {
   // The level and the modifier that drove the last frame, over its midpoint mass.
   const double thrust = MainThrust(launcher_);  // N
   if (thrust <= 0) return;
-  const double engine = launcher_.fuelMass > 0 && launcher_.isp > 0
-                            ? launcher_.engineLevel[ENGINE_MAIN] * launcher_.maxThrust[ENGINE_MAIN]
-                            : 0;                                       // N
-  const double flow = launcher_.isp > 0 ? engine / launcher_.isp : 0;  // kg/s
+  const double flow = MainFlow(launcher_);  // kg/s
   deltaV_ += thrust / (launcher_.Mass() + 0.5 * flow * world_.dt) * world_.dt;
 }
 
