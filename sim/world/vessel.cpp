@@ -197,9 +197,9 @@ void VESSEL::ClearExhaustRefs() const {
   state_->exhausts.clear();
 }
 
+// The host draws no attitude-thruster flames: there is nothing to clear, only the call to record.
 void VESSEL::ClearAttExhaustRefs() const {
   Trace(state_, "ClearAttExhaustRefs");
-  ++state_->attExhaustClears;
 }
 
 unsigned int VESSEL::AddExhaustRef(EXHAUSTTYPE type, const VECTOR3& pos, double lengthScale,
