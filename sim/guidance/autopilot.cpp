@@ -107,6 +107,12 @@ void Autopilot::Press(const char* key) {
   presses_.Add({ScriptedPress{world_.time(), {KeyScript::KeyCode(key)}, key}});
 }
 
+void Autopilot::DropFairing(double t) {
+  Press("J");
+  fairingGone_ = true;
+  fairingTime_ = t;
+}
+
 void Autopilot::HoldKeys(long frame, double dt, unsigned char keyState[256]) const {
   if (presses_.presses().empty()) return;
   unsigned char held[256];
@@ -334,11 +340,7 @@ void Autopilot::CoreBurn() {
   if (!fairingGone_) {
     const VECTOR3 air_I = world_.planet.AirVelocity(launcher_.position, launcher_.velocity);
     const double speed = Length(air_I);  // m/s
-    if (0.5 * launcher_.atmDensity * speed * speed * speed < kFairingHeating) {
-      Press("J");
-      fairingGone_ = true;
-      fairingTime_ = t;
-    }
+    if (0.5 * launcher_.atmDensity * speed * speed * speed < kFairingHeating) DropFairing(t);
   }
   if (t + 1e-9 >= nextReplan_ && cutoffTime_ - t > kFreezeTime) {
     Replan(2);
@@ -451,9 +453,7 @@ void Autopilot::Release() {
   SetLevel(0);
   PointNose(releaseAxis_, launcher_.position);
   if (!fairingGone_) {
-    Press("J");
-    fairingGone_ = true;
-    fairingTime_ = t;
+    DropFairing(t);
     return;
   }
   if (!releasePressed_ && t + 1e-9 >= fairingTime_ + kKeyInterval) {
