@@ -11,10 +11,6 @@ namespace {
 const double kKickStart = 40;  // m/s relative to the air: straight up until then
 const double kKickSpan = 40;   // m/s more to tip over by the whole kick
 
-VECTOR3 Unit(const VECTOR3& v) {
-  return (1 / Length(v)) * v;
-}
-
 }  // namespace
 
 Matrix3 AttitudeAlong(const VECTOR3& nose_I, const VECTOR3& across_I) {
@@ -40,15 +36,13 @@ VECTOR3 BoosterNose(const VECTOR3& position_I, const VECTOR3& airVelocity_I,
   // Once tipped over the whole kick, the nose follows the air as soon as the flight path has
   // come down as far.
   if (ramp == 1 && std::atan2(across, climb) >= leastTilt) return (1 / speed) * airVelocity_I;
-  const VECTOR3 towards =
-      std::cos(steering.heading) * horizon.north + std::sin(steering.heading) * horizon.east;
+  const VECTOR3 towards = horizon.Towards(steering.heading);
   return std::cos(leastTilt) * horizon.up + std::sin(leastTilt) * towards;
 }
 
 VECTOR3 BoosterAcross(const VECTOR3& position_I, const BoosterSteering& steering) {
   const LocalHorizon horizon = LocalHorizonAt(position_I);
-  const VECTOR3 towards =
-      std::cos(steering.heading) * horizon.north + std::sin(steering.heading) * horizon.east;
+  const VECTOR3 towards = horizon.Towards(steering.heading);
   return Cross(horizon.up, towards);
 }
 

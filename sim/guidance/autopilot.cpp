@@ -6,13 +6,13 @@
 #include "sim/guidance/orbit_geometry.h"
 #include "sim/physics/atmosphere.h"
 #include "sim/physics/physics.h"
+#include "sim/physics/vec_math.h"
 #include "sim/world/world.h"
 
 namespace zenthar::guidance {
 
 namespace {
 
-const double kCoreStep = 0.5;         // s, model step of the core burn
 const double kReplanInterval = 2;     // s between solutions of the core burn's law
 const double kFreezeTime = 3;         // s before cut-off: the law is no longer re-solved
 const double kTerminalTime = 1.5;     // s before cut-off: steer along the velocity still missing
@@ -21,10 +21,6 @@ const double kFairingHeating = 1135;  // W/m^2 of free-molecular heating (rho v^
                                       // payload can take without its fairing
 const double kKeyInterval = 1;        // s the module waits between two accepted presses of a key
 const double kLiftOffWait = 10;       // s after E: a launcher still on the pad then stays there
-
-VECTOR3 Unit(const VECTOR3& v) {
-  return (1 / Length(v)) * v;
-}
 
 /// kg aboard: the launcher's empty mass less its own, on the pad (boosters full) or after booster
 /// separation; 0 while the boosters burn, when the empty mass does not tell it.
@@ -111,6 +107,12 @@ void Autopilot::Press(const char* key) {
   presses_.Add({ScriptedPress{world_.time(), {KeyScript::KeyCode(key)}, key}});
 }
 
+void Autopilot::DropFairing(double t) {
+  Press("J");
+  fairingGone_ = true;
+  fairingTime_ = t;
+}
+
 void Autopilot::HoldKeys(long frame, double dt, unsigned char keyState[256]) const {
   if (presses_.presses().empty()) return;
   unsigned char held[256];
@@ -164,8 +166,7 @@ void Autopilot::TakeOver() {
   ignitionPressed_ = true;
   noOrbit_ = false;
   fairingGone_ = !Carries(launcher_, kVantorFigures.fairingMesh);
-  planeNormal_ = plan_.holdPlane ? plan_.planeNormal
-                                 : MotionPlaneNormal(launcher_.position, launcher_.velocity);
+  planeNormal_ = FlightPlane(plan_, launcher_.position, launcher_.velocity);
   releaseAxis_ = PlaneNormalAt(launcher_.position);
   // Still climbing: the booster burn's gravity turn, then the core burn solved afresh.
   phase_ = Phase::kBoosterBurn;
@@ -198,10 +199,7 @@ void Autopilot::MeasureThrust() {
   // The level and the modifier that drove the last frame, over its midpoint mass.
   const double thrust = MainThrust(launcher_);  // N
   if (thrust <= 0) return;
-  const double engine = launcher_.fuelMass > 0 && launcher_.isp > 0
-                            ? launcher_.engineLevel[ENGINE_MAIN] * launcher_.maxThrust[ENGINE_MAIN]
-                            : 0;                                       // N
-  const double flow = launcher_.isp > 0 ? engine / launcher_.isp : 0;  // kg/s
+  const double flow = MainFlow(launcher_);  // kg/s
   deltaV_ += thrust / (launcher_.Mass() + 0.5 * flow * world_.dt) * world_.dt;
 }
 
@@ -290,8 +288,7 @@ void Autopilot::StartCoreBurn() {
   model_.SetAreasAfterBoosters(DragAreas(launcher_));
   law_ = plan_.core.At(world_.time());
   // Without an inclination to reach, the plane is the one the booster burn has flown into.
-  planeNormal_ = plan_.holdPlane ? plan_.planeNormal
-                                 : MotionPlaneNormal(launcher_.position, launcher_.velocity);
+  planeNormal_ = FlightPlane(plan_, launcher_.position, launcher_.velocity);
   law_.normal_I = planeNormal_;
   BurnPrediction prediction;
   SolveSteeringAfresh(model_, StateNow(), plan_.aim, kCoreStep, 20, plan_.core.pitch != 0, law_,
@@ -343,11 +340,7 @@ void Autopilot::CoreBurn() {
   if (!fairingGone_) {
     const VECTOR3 air_I = world_.planet.AirVelocity(launcher_.position, launcher_.velocity);
     const double speed = Length(air_I);  // m/s
-    if (0.5 * launcher_.atmDensity * speed * speed * speed < kFairingHeating) {
-      Press("J");
-      fairingGone_ = true;
-      fairingTime_ = t;
-    }
+    if (0.5 * launcher_.atmDensity * speed * speed * speed < kFairingHeating) DropFairing(t);
   }
   if (t + 1e-9 >= nextReplan_ && cutoffTime_ - t > kFreezeTime) {
     Replan(2);
@@ -460,9 +453,7 @@ void Autopilot::Release() {
   SetLevel(0);
   PointNose(releaseAxis_, launcher_.position);
   if (!fairingGone_) {
-    Press("J");
-    fairingGone_ = true;
-    fairingTime_ = t;
+    DropFairing(t);
     return;
   }
   if (!releasePressed_ && t + 1e-9 >= fairingTime_ + kKeyInterval) {

@@ -67,6 +67,8 @@ class Autopilot {
   ModelState StateNow() const;
   bool BoostersAttached() const;
   void Press(const char* key);
+  /// J for the fairing, at time t (s).
+  void DropFairing(double t);
   void Report(const std::string& what);
   /// Turns the launcher: nose along `nose_I`, its side towards `across_I`.
   void PointNose(const VECTOR3& nose_I, const VECTOR3& across_I);

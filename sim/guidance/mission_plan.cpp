@@ -13,17 +13,12 @@ namespace zenthar::guidance {
 namespace {
 
 const double kBoosterStep = 0.05;  // s, model step through the air
-const double kCoreStep = 0.5;      // s, model step of the core burn
 const int kSolveIterations = 20;
 // The kicks tried first (rad); the best is then refined between its neighbours.
 const double kLeastKick = 1 * kDegree;
 const double kKickStep = 1 * kDegree;
 const int kKickCount = 8;
 const int kRefinements = 6;
-
-VECTOR3 Unit(const VECTOR3& v) {
-  return (1 / Length(v)) * v;
-}
 
 /// One kick flown on the model: the booster burn, then the core burn solved to the aim.
 struct Trial {
@@ -46,9 +41,7 @@ Trial TryKick(const LauncherModel& model, const ModelState& pad, const MissionPl
   BoosterSteering booster = plan.booster;
   booster.kick = kick;
   const ModelState separation = FlyBoosterBurn(model, pad, booster);
-  const VECTOR3 normal = plan.holdPlane
-                             ? plan.planeNormal
-                             : MotionPlaneNormal(separation.position_I, separation.velocity_I);
+  const VECTOR3 normal = FlightPlane(plan, separation.position_I, separation.velocity_I);
   // Warm from the neighbouring kick's law.
   trial.law = warm ? warm->At(separation.time) : SteeringLaw{};
   trial.law.normal_I = normal;
@@ -172,6 +165,10 @@ ModelState FlyBoosterBurn(const LauncherModel& model, const ModelState& pad,
                kBoosterStep);
   }
   return state;
+}
+
+VECTOR3 FlightPlane(const MissionPlan& plan, const VECTOR3& position_I, const VECTOR3& velocity_I) {
+  return plan.holdPlane ? plan.planeNormal : MotionPlaneNormal(position_I, velocity_I);
 }
 
 double ApoapsisBurnSpeed(const MissionPlan& plan, double gm) {

@@ -21,6 +21,9 @@ constexpr double kInsertionAltitude = 150;
 /// flight meets that the model did not.
 constexpr double kFallbackReserve = 300;
 
+/// s, the model's step through the core burn.
+constexpr double kCoreStep = 0.5;
+
 struct MissionPlan {
   double periapsis = 0;  ///< m from the planet's centre: the target's
   double apoapsis = 0;   ///< m: the target's
@@ -56,6 +59,11 @@ MissionPlan PlanOrbits(const LauncherModel& model, const ModelState& state,
 /// Flies the booster burn on the model from the pad to booster separation.
 ModelState FlyBoosterBurn(const LauncherModel& model, const ModelState& pad,
                           const BoosterSteering& steering);
+
+/// The unit normal (global frame) of the plane the core burn flies in, from a launcher at
+/// `position_I` moving at `velocity_I`: the target's plane when the plan holds one, else the plane
+/// the launcher moves in.
+VECTOR3 FlightPlane(const MissionPlan& plan, const VECTOR3& position_I, const VECTOR3& velocity_I);
 
 /// m/s: the burn at the apoapsis of the insertion orbit that raises the periapsis to the target's.
 double ApoapsisBurnSpeed(const MissionPlan& plan, double gm);

@@ -10,14 +10,6 @@
 
 namespace zenthar::guidance {
 
-namespace {
-
-VECTOR3 Unit(const VECTOR3& v) {
-  return (1 / Length(v)) * v;
-}
-
-}  // namespace
-
 Apsides ApsidesOf(const VECTOR3& position_I, const VECTOR3& velocity_I, double gm) {
   const double r = Length(position_I);
   const double energy = 0.5 * Dot(velocity_I, velocity_I) - gm / r;  // m^2/s^2

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "sim/physics/ground_point.h"
 #include "sim/physics/physical_constants.h"
 #include "sim/physics/steering.h"
 #include "sim/physics/vec_math.h"
@@ -10,34 +11,15 @@ namespace zenthar {
 
 namespace {
 
-/// The local horizon's axes at a position, unit vectors in the global frame.
-struct LocalFrame {
-  VECTOR3 up, east, north;
-};
-
-VECTOR3 Unit(const VECTOR3& v) {
-  return (1 / Length(v)) * v;
-}
-
-LocalFrame LocalFrameAt(const VECTOR3& position) {
-  LocalFrame frame;
-  frame.up = Unit(position);
-  const VECTOR3 east = Cross(VECTOR3{0, 0, 1}, frame.up);
-  // Over a pole every direction is south: take the global y axis as east there.
-  frame.east = Length(east) > 1e-9 ? Unit(east) : VECTOR3{0, 1, 0};
-  frame.north = Cross(frame.up, frame.east);
-  return frame;
-}
-
 /// deg from north towards east, 0 to 360, of a direction with a horizontal part.
-double HeadingOf(const VECTOR3& direction, const LocalFrame& frame) {
+double HeadingOf(const VECTOR3& direction, const LocalHorizon& frame) {
   const double heading =
       std::atan2(Dot(direction, frame.east), Dot(direction, frame.north)) / kDegree;
   return heading < 0 ? heading + 360 : heading;
 }
 
 /// deg above the horizon of a unit direction.
-double ElevationOf(const VECTOR3& unit, const LocalFrame& frame) {
+double ElevationOf(const VECTOR3& unit, const LocalHorizon& frame) {
   const double sine = Dot(unit, frame.up);
   return std::asin(sine > 1 ? 1 : (sine < -1 ? -1 : sine)) / kDegree;
 }
@@ -45,7 +27,7 @@ double ElevationOf(const VECTOR3& unit, const LocalFrame& frame) {
 void HoldPrograde(VesselState& vessel) {
   const double speed = Length(vessel.velocity);
   if (!(speed > 1e-3)) return;  // at rest there is no prograde
-  const LocalFrame frame = LocalFrameAt(vessel.position);
+  const LocalHorizon frame = LocalHorizonAt(vessel.position);
   const VECTOR3 along = (1 / speed) * vessel.velocity;
   const VECTOR3 horizontal = along - Dot(along, frame.up) * frame.up;
   const double heading =
@@ -56,7 +38,7 @@ void HoldPrograde(VesselState& vessel) {
 }  // namespace
 
 NoseDirection NoseOf(const VesselState& vessel) {
-  const LocalFrame frame = LocalFrameAt(vessel.position);
+  const LocalHorizon frame = LocalHorizonAt(vessel.position);
   const Matrix3& r = vessel.attitude;
   const VECTOR3 nose{r.m[0][2], r.m[1][2], r.m[2][2]};
   const VECTOR3 across{r.m[0][1], r.m[1][1], r.m[2][1]};
@@ -67,15 +49,10 @@ NoseDirection NoseOf(const VesselState& vessel) {
 }
 
 void PointNose(VesselState& vessel, double elevation, double heading) {
-  const LocalFrame frame = LocalFrameAt(vessel.position);
-  const double h = heading * kDegree;
-  const double e = elevation * kDegree;
-  const VECTOR3 horizontal = std::cos(h) * frame.north + std::sin(h) * frame.east;
-  // As the pitch program: z along the nose, y across the heading, x completing the frame.
-  const VECTOR3 z = std::sin(e) * frame.up + std::cos(e) * horizontal;
-  const VECTOR3 y = Cross(frame.up, horizontal);
-  const VECTOR3 x = Cross(y, z);
-  vessel.attitude = {{{x.x, y.x, z.x}, {x.y, y.y, z.y}, {x.z, y.z, z.z}}};
+  const LocalHorizon frame = LocalHorizonAt(vessel.position);
+  const VECTOR3 horizontal = frame.Towards(heading * kDegree);
+  // As the pitch program turns it: y across the heading.
+  vessel.attitude = PitchedAttitude(frame.up, horizontal, elevation * kDegree);
 }
 
 bool HasAutopilot(const VesselState& vessel) {

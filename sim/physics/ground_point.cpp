@@ -27,6 +27,10 @@ LocalHorizon LocalHorizonAt(const VECTOR3& position_I) {
   return horizon;
 }
 
+VECTOR3 LocalHorizon::Towards(double headingRad) const {
+  return std::cos(headingRad) * north + std::sin(headingRad) * east;
+}
+
 double FlightPathAngle(const VECTOR3& position_I, const VECTOR3& velocity_I) {
   const double speed = Length(velocity_I);
   const double radius = Length(position_I);

@@ -22,6 +22,9 @@ struct LocalHorizon {
   VECTOR3 east;
   VECTOR3 north;
   VECTOR3 up;
+
+  /// The unit direction along the horizon of a heading (rad from north towards east).
+  VECTOR3 Towards(double headingRad) const;
 };
 LocalHorizon LocalHorizonAt(const VECTOR3& position_I);
 

@@ -29,6 +29,11 @@ double EngineThrust(const VesselState& vessel) {
   return thrust > 0 ? thrust : 0;
 }
 
+/// kg/s of propellant an engine thrust (N, before the modifier) takes from the vessel's tank.
+double FlowOf(const VesselState& vessel, double engineThrust) {
+  return engineThrust > 0 && vessel.isp > 0 ? engineThrust / vessel.isp : 0;
+}
+
 double CombinedThrust(double engineThrust, double modifier) {
   const double thrust = engineThrust + modifier;
   return thrust > 0 ? thrust : 0;
@@ -126,6 +131,10 @@ double MainThrust(const VesselState& vessel) {
   return CombinedThrust(EngineThrust(vessel), vessel.mainThrustMod);
 }
 
+double MainFlow(const VesselState& vessel) {
+  return FlowOf(vessel, EngineThrust(vessel));
+}
+
 VECTOR3 DragAreas(const VesselState& vessel) {
   if (!vessel.sizedDrag) return vessel.crossSections;
   const double sized = kPi * vessel.size * vessel.size;
@@ -155,7 +164,7 @@ VECTOR3 DragForce(const VesselState& vessel, const Planet& planet) {
 
 StepOutcome Integrate(VesselState& vessel, const Planet& planet, double t, double dt) {
   const double engineThrust = EngineThrust(vessel);
-  const double flow = engineThrust > 0 && vessel.isp > 0 ? engineThrust / vessel.isp : 0;  // kg/s
+  const double flow = FlowOf(vessel, engineThrust);  // kg/s
   // How long within this step the engine burns: all of it, or until the tank runs dry. An engine
   // without an exhaust velocity empties its tank at once.
   double burn = dt;  // s

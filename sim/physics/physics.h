@@ -24,6 +24,10 @@ void UpdateEnvironment(VesselState& vessel, const Planet& planet);
 /// modifier, never below zero.
 double MainThrust(const VesselState& vessel);
 
+/// kg/s the main engine takes from the tank: its thrust before the modifier over the exhaust
+/// velocity; 0 without thrust or without an exhaust velocity.
+double MainFlow(const VesselState& vessel);
+
 /// N, global frame: the air's force on the vessel, -1/2 rho |u| u', with u its velocity relative
 /// to the air that turns with the planet, in the vessel frame, and u'_i = cw_i A_i u_i (cw_z for
 /// the sign of u_z; A its cross-sections, or pi size^2 along every axis). Zero where there is no

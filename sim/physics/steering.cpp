@@ -10,10 +10,16 @@ namespace zenthar {
 
 VECTOR3 LaunchPlaneNormal(const VECTOR3& position_I, double headingDeg) {
   const LocalHorizon local = LocalHorizonAt(position_I);
-  const double heading = headingDeg * kDegree;
-  const VECTOR3 along = std::cos(heading) * local.north + std::sin(heading) * local.east;
+  const VECTOR3 along = local.Towards(headingDeg * kDegree);
   const VECTOR3 normal = Cross(local.up, along);
   return (1 / Length(normal)) * normal;
+}
+
+Matrix3 PitchedAttitude(const VECTOR3& up, const VECTOR3& along, double elevationRad) {
+  const VECTOR3 z = std::sin(elevationRad) * up + std::cos(elevationRad) * along;
+  const VECTOR3 y = Cross(up, along);
+  const VECTOR3 x = Cross(y, z);
+  return {{{x.x, y.x, z.x}, {x.y, y.y, z.y}, {x.z, y.z, z.z}}};
 }
 
 void SteerToProgram(VesselState& vessel, double t) {
@@ -26,13 +32,7 @@ void SteerToProgram(VesselState& vessel, double t) {
   // A quarter of the way round the planet from its plane there is no direction along it.
   if (!(length > 1e-9)) return;
   along = (1 / length) * along;
-  const double elevation = program.ElevationAt(t) * kDegree;
-  // Vessel z along the nose, y across the plane of the ascent, x completing the frame: on the
-  // pad (elevation 90, heading east) that is x east, y north, z up.
-  const VECTOR3 z = std::sin(elevation) * up + std::cos(elevation) * along;
-  const VECTOR3 y = Cross(up, along);
-  const VECTOR3 x = Cross(y, z);
-  vessel.attitude = {{{x.x, y.x, z.x}, {x.y, y.y, z.y}, {x.z, y.z, z.z}}};
+  vessel.attitude = PitchedAttitude(up, along, program.ElevationAt(t) * kDegree);
 }
 
 }  // namespace zenthar

@@ -26,6 +26,10 @@ inline VECTOR3 Cross(const VECTOR3& a, const VECTOR3& b) {
 inline double Length(const VECTOR3& a) {
   return std::sqrt(Dot(a, a));
 }
+/// The direction of a vector of non-zero length, as a unit vector.
+inline VECTOR3 Unit(const VECTOR3& a) {
+  return (1 / Length(a)) * a;
+}
 
 /// Rotation matrix, row-major: m[row][column]. Applied to column vectors.
 struct Matrix3 {

@@ -49,6 +49,15 @@ bool ValidEngine(ENGINETYPE engine) {
   state->world->RefuseValue(*state, operation, value, range);
 }
 
+/// A setter of one ranged value: records the call, then stores the value in `field` if the range
+/// holds it, else refuses it and the vessel keeps what it had.
+void SetRanged(VesselState* state, const char* operation, double value, const ValueRange& range,
+               double VesselState::*field) {
+  Trace(state, operation, value);
+  if (!range.Holds(value)) return Refuse(state, operation, value, range);
+  state->*field = value;
+}
+
 /// Refuses the value and records the call: the whole refusal out of line, so that the setters
 /// called every step need no stack frame on their usual path.
 template <typename... Args>
@@ -64,16 +73,11 @@ VESSEL::VESSEL(OBJHANDLE hostVessel, int /*flightModel*/)
     : state_(static_cast<VesselState*>(hostVessel)) {}
 
 void VESSEL::SetSize(double size) const {
-  Trace(state_, "SetSize", size);
-  if (!kSize.Holds(size)) return Refuse(state_, "SetSize", size, kSize);
-  state_->size = size;
+  SetRanged(state_, "SetSize", size, kSize, &VesselState::size);
 }
 
 void VESSEL::SetCOG_elev(double elevation) const {
-  Trace(state_, "SetCOG_elev", elevation);
-  if (!kVesselLength.Holds(elevation))
-    return Refuse(state_, "SetCOG_elev", elevation, kVesselLength);
-  state_->cogElevation = elevation;
+  SetRanged(state_, "SetCOG_elev", elevation, kVesselLength, &VesselState::cogElevation);
 }
 
 // Called every step of the booster burn: the store comes first so that recording is the call's
@@ -100,9 +104,7 @@ double VESSEL::GetFuelMass() const {
 }
 
 void VESSEL::SetISP(double isp) const {
-  Trace(state_, "SetISP", isp);
-  if (!kExhaustVelocity.Holds(isp)) return Refuse(state_, "SetISP", isp, kExhaustVelocity);
-  state_->isp = isp;
+  SetRanged(state_, "SetISP", isp, kExhaustVelocity, &VesselState::isp);
 }
 
 void VESSEL::SetTouchdownPoints(const VECTOR3& p1, const VECTOR3& p2, const VECTOR3& p3) const {
@@ -133,15 +135,11 @@ void VESSEL::SetRotDrag(const VECTOR3& drag) const {
 }
 
 void VESSEL::SetPitchMomentScale(double scale) const {
-  Trace(state_, "SetPitchMomentScale", scale);
-  if (!kMomentScale.Holds(scale)) return Refuse(state_, "SetPitchMomentScale", scale, kMomentScale);
-  state_->pitchMomentScale = scale;
+  SetRanged(state_, "SetPitchMomentScale", scale, kMomentScale, &VesselState::pitchMomentScale);
 }
 
 void VESSEL::SetBankMomentScale(double scale) const {
-  Trace(state_, "SetBankMomentScale", scale);
-  if (!kMomentScale.Holds(scale)) return Refuse(state_, "SetBankMomentScale", scale, kMomentScale);
-  state_->bankMomentScale = scale;
+  SetRanged(state_, "SetBankMomentScale", scale, kMomentScale, &VesselState::bankMomentScale);
 }
 
 // A function's address differs from run to run: the journal says only whether there is one.
@@ -199,9 +197,9 @@ void VESSEL::ClearExhaustRefs() const {
   state_->exhausts.clear();
 }
 
+// The host draws no attitude-thruster flames: there is nothing to clear, only the call to record.
 void VESSEL::ClearAttExhaustRefs() const {
   Trace(state_, "ClearAttExhaustRefs");
-  ++state_->attExhaustClears;
 }
 
 unsigned int VESSEL::AddExhaustRef(EXHAUSTTYPE type, const VECTOR3& pos, double lengthScale,

@@ -91,7 +91,6 @@ struct VesselState {
   // Visuals.
   std::vector<MeshRef> meshes;
   std::vector<ExhaustRef> exhausts;
-  int attExhaustClears = 0;  ///< times the attitude flames were cleared
 
   // Environment at the start of the current frame.
   double atmPressure = 0;     ///< Pa

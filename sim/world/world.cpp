@@ -32,8 +32,7 @@ void World::End() {
   // Modules say goodbye to their vessels before the module itself is unloaded.
   for (auto& vessel : vessels_) {
     if (!vessel->module) continue;
-    if (journal_.enabled()) Record(vessel.get(), "zvcExit", {});
-    vessel->module->callbacks().exit(vessel->moduleVessel);
+    ExitModule(vessel.get());
   }
   autopilot_.reset();
   focus_ = nullptr;
@@ -217,11 +216,13 @@ void World::WarnOfSatelliteClass(const VesselState& launcher, const ScenarioStre
   }
 }
 
+void World::ExitModule(VesselState* vessel) {
+  if (journal_.enabled()) Record(vessel, "zvcExit", {});
+  vessel->module->callbacks().exit(vessel->moduleVessel);
+}
+
 void World::Discard(VesselState* vessel) {
-  if (vessel->module && vessel->moduleVessel) {
-    if (journal_.enabled()) Record(vessel, "zvcExit", {});
-    vessel->module->callbacks().exit(vessel->moduleVessel);
-  }
+  if (vessel->module && vessel->moduleVessel) ExitModule(vessel);
   byName_.erase(vessel->name);
   vessels_.pop_back();
 }

@@ -142,6 +142,8 @@ class World {
   std::string BlockFault(const VesselState& vessel, const ScenarioStream& block,
                          const VESSELSTATUS& status) const;
   void WarnOfSatelliteClass(const VesselState& launcher, const ScenarioStream& block);
+  /// The vessel's module says goodbye to it: zvcExit, journaled.
+  void ExitModule(VesselState* vessel);
   /// Lets go of the vessel made last, its module saying goodbye first.
   void Discard(VesselState* vessel);
   /// The module sets the main-thrust modifier through a pointer: one out of range is refused as a
