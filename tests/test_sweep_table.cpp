@@ -54,6 +54,29 @@ TEST(CsvField, FieldsComeBackAsTheyWereWritten) {
   }
 }
 
+TEST(SweepRow, FlownIsReadFromTheResultColumnWhateverTheInputsHold) {
+  struct Case {
+    std::vector<std::string> values;
+    bool flown;
+  };
+  const std::vector<Case> cases = {
+      {{"ok"}, true},
+      {{"ok"}, false},
+      {{"failed"}, true},
+      {{"flown"}, false},
+      {{"a,failed,b"}, true},
+      {{"failed", "flown"}, false},
+      {{"flown", "failed"}, true},
+  };
+  for (const Case& c : cases) {
+    FlightOutcome outcome;
+    outcome.flown = c.flown;
+    outcome.why = c.flown ? "" : "flown";
+    const std::string row = SweepRow(7, c.values, outcome);
+    EXPECT_EQ(RowFlown(row, c.values.size()), c.flown) << row;
+  }
+}
+
 /// A sweep of SAT_MASS over four flights, flight n with the mass 100 n.
 SweepTable::Flights FourFlights() {
   SweepTable::Flights flights;

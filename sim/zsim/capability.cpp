@@ -265,13 +265,15 @@ int Capability(const CapabilityOptions& options) {
       if (!row.empty()) row.pop_back();  // its line end
       const std::vector<std::string> fields = CsvFields(row);
       // flight, TARGET_ORBIT, SAT_MASS, result, reached_target, ..., why
-      if (fields.size() < 5 || fields[3] != "flown") {
+      if (!RowFlown(row, inputs.size())) {
         failed = "the flight of " + flights[job].values[1] + " kg to " +
                  searches[flights[job].search].target.Text() +
                  " failed: " + (row.empty() ? "its process was ended" : fields.back());
         return false;
       }
-      searches[flights[job].search].flown.push_back({flights[job].mass, fields[4] == "yes"});
+      const std::size_t reached = 2 + inputs.size();  // reached_target's column
+      searches[flights[job].search].flown.push_back(
+          {flights[job].mass, fields.size() > reached && fields[reached] == "yes"});
       rows.push_back({numbered + job + 1, fields, row, 0});
       return true;
     };

@@ -173,7 +173,7 @@ int FlySweep(const SweepOptions& options, const SweepSetUp& sweep) {
       ++stopped;
       return true;
     }
-    if (row.find(",failed,") != std::string::npos) ++failed;
+    if (!RowFlown(row, sweep.inputs.size())) ++failed;
     if (!table.Append(sweep.first + index, row, error)) return false;
     progress.Show(table.rows(), failed);
     return true;

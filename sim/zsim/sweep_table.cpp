@@ -105,6 +105,11 @@ std::string SweepRow(std::size_t number, const std::vector<std::string>& values,
   return row + "\n";
 }
 
+bool RowFlown(const std::string& row, std::size_t inputCount) {
+  const std::vector<std::string> fields = CsvFields(row);
+  return fields.size() > 1 + inputCount && fields[1 + inputCount] == "flown";
+}
+
 bool ReadSweepFile(const std::string& path, std::string& header, std::vector<SweepRowRead>& rows,
                    std::size_t& wholeBytes, std::string& error) {
   std::ifstream file(path, std::ios::binary);

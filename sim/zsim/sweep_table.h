@@ -20,6 +20,10 @@ std::string SweepHeader(const std::vector<std::string>& inputNames);
 std::string SweepRow(std::size_t number, const std::vector<std::string>& values,
                      const FlightOutcome& outcome);
 
+/// Whether a row of a sweep of `inputCount` inputs is of a flight that was flown: read from its
+/// result column, never from an input's value (a value may be "failed" or "flown").
+bool RowFlown(const std::string& row, std::size_t inputCount);
+
 /// A row of a sweep.csv as read.
 struct SweepRowRead {
   std::size_t number;  ///< the flight's
