@@ -246,7 +246,10 @@ bool Flight::Frame(std::string& error) {
   Take();
   telemetry_->Record(log_.vehicle());
   tracks_.Record();
-  if (watch_) watch_->Pace(telemetry_->last(), log_.phase());
+  if (watch_) {
+    watch_->Pace(world_.time());
+    if (watch_->StatusDue()) watch_->ShowStatus(telemetry_->last(), log_.phase());
+  }
   return true;
 }
 
