@@ -1,7 +1,9 @@
 #include "sim/files/text_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <istream>
 
 #include "sim/files/text_format.h"
@@ -68,6 +70,35 @@ bool TextReader::Next(std::string& line) {
     return false;
   }
   return true;
+}
+
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error,
+                  std::size_t largest) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  // In pieces, so that a small file costs little and an endless one stops at the limit; nothing
+  // past the limit is kept.
+  char piece[1 << 16];
+  text.clear();
+  while (file.read(piece, sizeof piece) || file.gcount() > 0) {
+    const auto read = static_cast<std::size_t>(file.gcount());
+    if (read > largest - text.size()) {
+      const std::size_t kept = largest - text.size();
+      const auto line =
+          std::count(text.begin(), text.end(), '\n') + std::count(piece, piece + kept, '\n') + 1;
+      error = path + ":" + std::to_string(line) + ": the text is longer than " +
+              std::to_string(largest) + " bytes";
+      text.clear();
+      return false;
+    }
+    text.append(piece, read);
+  }
+  if (!file.bad()) return true;
+  error = path + ": cannot be read";
+  return false;
 }
 
 std::string TextReader::At(const std::string& what) const {

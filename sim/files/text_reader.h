@@ -37,6 +37,12 @@ class TextReader {
   std::string error_;
 };
 
+/// Reads a whole file into `text`, never more than one byte beyond `largest`: a file larger than
+/// that (or an endless one, such as /dev/zero) is refused with "path:line: the text is longer
+/// than N bytes", as TextReader refuses it, at the line where it grows too large.
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error,
+                  std::size_t largest = kLargestFile);
+
 /// The line up to its comment, without leading and trailing blanks. A comment starts at a '#' that
 /// begins the line or follows a blank or tab, and runs to the end of the line.
 std::string StripComment(const std::string& line);

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "sim/files/host_state_lines.h"
 #include "sim/files/scenario_file.h"
@@ -210,13 +208,9 @@ bool CheckInputValue(const ScenarioInput& input, const std::string& value, std::
 }
 
 bool ScenarioText::Read(const std::string& path, const ClassRegistry& classes, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = path + ": cannot be read";
-    return false;
-  }
+  std::string text;
+  if (!ReadTextFile(path, text, error)) return false;
   path_ = path;
-  const std::string text{std::istreambuf_iterator<char>(file), {}};
   lines_.clear();
   std::size_t start = 0;
   while (start < text.size()) {

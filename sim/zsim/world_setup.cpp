@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "sim/files/scenario_file.h"
 #include "sim/files/text_format.h"
+#include "sim/files/text_reader.h"
 #include "sim/guidance/autopilot.h"
 #include "sim/guidance/target_orbit.h"
 #include "sim/world/host_limits.h"
@@ -29,16 +28,9 @@ bool Refuse(std::string& error, std::string message) {
   return false;
 }
 
-/// The scenario read into the world, and its text kept: at most one byte more than a scenario may
-/// hold, so that the reader refuses a larger one as it would the file.
+/// The scenario read into the world, and its text kept.
 bool LoadKeepingText(World& world, const std::string& path, std::string& text, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  text.assign(std::istreambuf_iterator<char>(file), {});
-  if (text.size() > kLargestFile + 1) text.resize(kLargestFile + 1);
+  if (!ReadTextFile(path, text, error)) return false;
   std::istringstream in(text);
   return ReadScenario(world, in, path, error);
 }
