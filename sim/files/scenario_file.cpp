@@ -1,12 +1,12 @@
 #include "sim/files/scenario_file.h"
 
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 
 #include "sim/files/host_state_lines.h"
 #include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
+#include "sim/files/whole_file.h"
 #include "sim/physics/physical_constants.h"
 
 namespace zenthar {
@@ -226,22 +226,7 @@ std::string WriteScenario(World& world) {
 }
 
 bool SaveScenarioFile(World& world, const std::string& path, std::string& error) {
-  const std::string text = WriteScenario(world);
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::trunc);
-    if (!(file << text) || !file.flush()) {
-      error = path + ": cannot be written";
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = path + ": cannot be written";
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceFile(path, WriteScenario(world), error);
 }
 
 }  // namespace zenthar

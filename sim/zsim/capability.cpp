@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "sim/files/text_format.h"
+#include "sim/files/whole_file.h"
 #include "sim/guidance/orbit_geometry.h"
 #include "sim/guidance/target_orbit.h"
 #include "sim/world/host_limits.h"
@@ -98,22 +98,6 @@ std::vector<double> NextMasses(Search& search, std::size_t slots, double resolut
       masses.push_back(mass);
   }
   return masses;
-}
-
-bool WriteWhole(const std::string& path, const std::string& text, std::string& error) {
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::trunc);
-    if (!(file << text) || !file.flush()) {
-      std::remove(temporary.c_str());
-      error = path + ": cannot be written";
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
-  error = path + ": cannot be written";
-  return false;
 }
 
 std::string Number(double value) {
@@ -299,7 +283,7 @@ int Capability(const CapabilityOptions& options) {
   std::filesystem::create_directories(options.out, ignored);
   std::string header = SweepHeader({"TARGET_ORBIT", "SAT_MASS"});
   header.pop_back();  // its line end
-  if (!WriteWhole(options.out + "/capability.csv", CapabilityCsv(searches), error) ||
+  if (!ReplaceFile(options.out + "/capability.csv", CapabilityCsv(searches), error) ||
       !WriteSweepFile(options.out + "/flights.csv", header, rows, error))
     return Fail(error);
   PrintTable(searches, options.scenario);

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 #include <unordered_map>
 
 #include "sim/files/text_format.h"
+#include "sim/files/whole_file.h"
 #include "sim/zsim/child_processes.h"
 #include "sim/zsim/flight_signals.h"
 #include "sim/zsim/printable.h"
@@ -231,18 +231,8 @@ int WritePlan(const SweepOptions& options, const SweepSetUp& sweep) {
             tail + "\n";
   }
   const std::string path = out + "/plan.txt";
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::trunc);
-    if (!(file << plan) || !file.flush()) {
-      std::remove(temporary.c_str());
-      return Fail(path + ": cannot be written");
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return Fail(path + ": cannot be written");
-  }
+  std::string error;
+  if (!ReplaceFile(path, plan, error)) return Fail(error);
   std::printf(
       "zsim: %zu flights planned in %s, one command a line. Run them, e.g.\n"
       "  parallel < %s\n"
