@@ -1,6 +1,7 @@
 #include "sim/files/text_reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -12,8 +13,9 @@ namespace zenthar {
 
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
+/// What separates fields in a line: a carriage return inside it too.
+bool IsFieldBlank(char c) {
+  return IsBlank(c) || c == '\r';
 }
 
 bool IsControl(unsigned char c) {
@@ -26,8 +28,24 @@ std::string Found(const std::string& text) {
 
 }  // namespace
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool AfterKeyword(const std::string& line, const std::string& keyword, std::string& rest) {
+  if (line.compare(0, keyword.size(), keyword) != 0) return false;
+  if (line.size() > keyword.size() && !IsBlank(line[keyword.size()])) return false;
+  rest = Trim(line.substr(keyword.size()));
+  return true;
+}
+
 bool ParseNumber(const std::string& text, double& value) {
-  if (text.empty() || IsBlank(text[0])) return false;
+  if (text.empty() || IsFieldBlank(text[0])) return false;
   char* end = nullptr;
   value = std::strtod(text.c_str(), &end);
   return end == text.c_str() + text.size();
@@ -107,14 +125,14 @@ std::string TextReader::At(const std::string& what) const {
 
 std::string StripComment(const std::string& line) {
   for (std::size_t i = 0; i < line.size(); ++i)
-    if (line[i] == '#' && (i == 0 || IsBlank(line[i - 1]))) return Trim(line.substr(0, i));
+    if (line[i] == '#' && (i == 0 || IsFieldBlank(line[i - 1]))) return Trim(line.substr(0, i));
   return Trim(line);
 }
 
 bool FieldReader::NextField(std::string& field) {
-  while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+  while (at_ < text_.size() && IsFieldBlank(text_[at_])) ++at_;
   const std::size_t start = at_;
-  while (at_ < text_.size() && !IsBlank(text_[at_])) ++at_;
+  while (at_ < text_.size() && !IsFieldBlank(text_[at_])) ++at_;
   field = text_.substr(start, at_ - start);
   return !field.empty();
 }
@@ -135,7 +153,7 @@ bool FieldReader::Word(const char* what, std::string& word) {
 }
 
 bool FieldReader::AtEnd() {
-  while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+  while (at_ < text_.size() && IsFieldBlank(text_[at_])) ++at_;
   return at_ == text_.size();
 }
 

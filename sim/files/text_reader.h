@@ -43,6 +43,16 @@ class TextReader {
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error,
                   std::size_t largest = kLargestFile);
 
+/// Whether a character is a blank between words: a space or a tab.
+bool IsBlank(char c);
+
+/// The text with its letters in upper case (ASCII only).
+std::string Upper(std::string text);
+
+/// Whether the line's first word is `keyword`; then `rest` is what follows it, without leading and
+/// trailing blanks.
+bool AfterKeyword(const std::string& line, const std::string& keyword, std::string& rest);
+
 /// The line up to its comment, without leading and trailing blanks. A comment starts at a '#' that
 /// begins the line or follows a blank or tab, and runs to the end of the line.
 std::string StripComment(const std::string& line);
