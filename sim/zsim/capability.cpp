@@ -14,6 +14,7 @@
 #include "sim/zsim/child_processes.h"
 #include "sim/zsim/csv_field.h"
 #include "sim/zsim/flight_signals.h"
+#include "sim/zsim/messages.h"
 #include "sim/zsim/printable.h"
 #include "sim/zsim/sweep_plot.h"
 #include "sim/zsim/sweep_scenario.h"
@@ -48,11 +49,6 @@ struct Search {
       if (ok && mass < missed) reached = std::max(reached, mass);
   }
 };
-
-int Fail(const std::string& message, int status = kExitCannotFly) {
-  std::fprintf(stderr, "zsim: %s\n", Printable(message).c_str());
-  return status;
-}
 
 /// "500" is 500 x 500 km; "500@51.6" that inclined; "PxA[@I]" as zsim fly --target takes it.
 bool ReadOrbit(const std::string& text, guidance::TargetOrbit& target, std::string& error) {
@@ -180,11 +176,6 @@ PlotOutcome DrawChart(const std::string& folder, std::vector<Search> searches,
   script += labels;
   script += "plot 'capability.dat' using 1:2 with linespoints pt 7 ps 1.3 lw 2 lc rgb '#1f77b4'\n";
   return DrawFromData(folder, "capability.dat", data, script, "capability.png", message);
-}
-
-std::string BaseName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace

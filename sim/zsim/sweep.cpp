@@ -12,6 +12,7 @@
 #include "sim/files/whole_file.h"
 #include "sim/zsim/child_processes.h"
 #include "sim/zsim/flight_signals.h"
+#include "sim/zsim/messages.h"
 #include "sim/zsim/printable.h"
 #include "sim/zsim/progress_bar.h"
 #include "sim/zsim/scenario_inputs.h"
@@ -25,16 +26,6 @@ namespace zenthar::zsim {
 namespace fs = std::filesystem;
 
 namespace {
-
-int Fail(const std::string& message, int status = kExitCannotFly) {
-  std::fprintf(stderr, "zsim: %s\n", Printable(message).c_str());
-  return status;
-}
-
-std::string BaseName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 /// The path as it stands from the root, for commands run in another folder or on another machine.
 std::string Absolute(const std::string& path) {
