@@ -37,6 +37,10 @@ bool LoadKeepingText(World& world, const std::string& path, std::string& text, s
 
 }  // namespace
 
+std::string ModulePath(const std::string& module) {
+  return module.find('/') == std::string::npos ? "./" + module : module;
+}
+
 bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& layout,
                 std::string& error, std::string* scenarioText) {
   const std::string classFolder =
@@ -44,9 +48,7 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
   if (!world.classes().LoadFolder(classFolder, error)) return Refuse(error, error);
   world.moduleFolder = layout.moduleFolder;
   if (!options.module.empty()) {
-    // A path without a folder would be looked up as a module name: keep it a path.
-    const std::string path =
-        options.module.find('/') == std::string::npos ? "./" + options.module : options.module;
+    const std::string path = ModulePath(options.module);
     if (!world.LoadModule(path, error)) return Refuse(error, "--module: " + error);
     world.classes().UseModule(path);
   }
