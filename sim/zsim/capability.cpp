@@ -15,8 +15,8 @@
 #include "sim/zsim/csv_field.h"
 #include "sim/zsim/flight_signals.h"
 #include "sim/zsim/messages.h"
+#include "sim/zsim/plot.h"
 #include "sim/zsim/printable.h"
-#include "sim/zsim/sweep_plot.h"
 #include "sim/zsim/sweep_scenario.h"
 #include "sim/zsim/sweep_table.h"
 
