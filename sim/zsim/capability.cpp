@@ -272,8 +272,7 @@ int Capability(const CapabilityOptions& options) {
 
   std::error_code ignored;
   std::filesystem::create_directories(options.out, ignored);
-  std::string header = SweepHeader({"TARGET_ORBIT", "SAT_MASS"});
-  header.pop_back();  // its line end
+  const std::string header = SweepHeader({"TARGET_ORBIT", "SAT_MASS"});
   if (!ReplaceFile(options.out + "/capability.csv", CapabilityCsv(searches), error) ||
       !WriteSweepFile(options.out + "/flights.csv", header, rows, error))
     return Fail(error);
