@@ -201,9 +201,7 @@ int Capability(const CapabilityOptions& options) {
   SweepScenario scenario;
   if (!scenario.Prepare(flying, error)) return Fail(error);
   const std::vector<std::string> first = {searches.front().target.LineValues(), "0"};
-  std::string text;
-  if (!scenario.text().With(inputs, first, text, error) || !scenario.CanSetUp(inputs, first, error))
-    return Fail(error);
+  if (!scenario.CanSetUp(inputs, first, error)) return Fail(error);
 
   const int workers = options.jobs > 0
                           ? options.jobs

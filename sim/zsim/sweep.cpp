@@ -109,9 +109,6 @@ bool SetUpSweep(const SweepOptions& options, SweepSetUp& sweep, std::string& err
   std::vector<std::string> names;
   for (const VariedInput& input : varied) names.push_back(input.name);
   sweep.header = SweepHeader(names);
-  std::string text;
-  if (!sweep.scenario.text().With(sweep.inputs, sweep.points.ValuesOf(0), text, error))
-    return false;
   return sweep.scenario.CanSetUp(sweep.inputs, sweep.points.ValuesOf(0), error);
 }
 
