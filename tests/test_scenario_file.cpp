@@ -1,11 +1,14 @@
 // The host's scenario files: structure, errors with their line, and what a saved file carries.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "sim/files/scenario_file.h"
+#include "sim/files/text_reader.h"
 #include "tests/support/host_checks.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/temp_folder.h"
 
 using namespace zenthar;
 
@@ -69,6 +72,31 @@ TEST(ScenarioFile, RefusesWhatItCannotReadWithTheLine) {
     std::string error;
     EXPECT_FALSE(Read(world, c.text, error)) << c.text;
     EXPECT_EQ(0u, error.find(c.error)) << c.text << " gave: " << error;
+  }
+}
+
+TEST(ScenarioFile, AFileIsReadWholeOnlyUpToItsLimit) {
+  const TempFolder folder;
+  const std::string small = folder / "small.scn";
+  std::ofstream(small) << "ab\ncd\n";
+  struct {
+    std::string path;
+    std::size_t largest;  ///< bytes
+    std::string error;    ///< empty: read whole
+  } const cases[] = {
+      {small, 6, ""},
+      {small, 5, small + ":2: the text is longer than 5 bytes"},
+      {small, 2, small + ":1: the text is longer than 2 bytes"},
+      // Endless: refused once past the limit, never read to its end.
+      {"/dev/zero", 100000, "/dev/zero:1: the text is longer than 100000 bytes"},
+      {folder / "none.scn", 6, folder / "none.scn: cannot be read"},
+  };
+  for (const auto& c : cases) {
+    std::string text;
+    std::string error;
+    EXPECT_EQ(ReadTextFile(c.path, text, error, c.largest), c.error.empty()) << c.path;
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(text, c.error.empty() ? "ab\ncd\n" : "");
   }
 }
 

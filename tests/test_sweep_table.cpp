@@ -54,6 +54,29 @@ TEST(CsvField, FieldsComeBackAsTheyWereWritten) {
   }
 }
 
+TEST(SweepRow, FlownIsReadFromTheResultColumnWhateverTheInputsHold) {
+  struct Case {
+    std::vector<std::string> values;
+    bool flown;
+  };
+  const std::vector<Case> cases = {
+      {{"ok"}, true},
+      {{"ok"}, false},
+      {{"failed"}, true},
+      {{"flown"}, false},
+      {{"a,failed,b"}, true},
+      {{"failed", "flown"}, false},
+      {{"flown", "failed"}, true},
+  };
+  for (const Case& c : cases) {
+    FlightOutcome outcome;
+    outcome.flown = c.flown;
+    outcome.why = c.flown ? "" : "flown";
+    const std::string row = SweepRow(7, c.values, outcome);
+    EXPECT_EQ(RowFlown(row, c.values.size()), c.flown) << row;
+  }
+}
+
 /// A sweep of SAT_MASS over four flights, flight n with the mass 100 n.
 SweepTable::Flights FourFlights() {
   SweepTable::Flights flights;
@@ -72,17 +95,18 @@ std::string Row(std::size_t number) {
 TEST(SweepTable, StartedAgainFindsItsRowsAndCutsOffATornOne) {
   TempFolder folder;
   const SweepTable::Flights flights = FourFlights();
+  const std::string header = flights.header + "\n";
   std::string note, error;
   {
     SweepTable table;
     ASSERT_TRUE(table.Open(folder.path(), flights, note, error)) << error;
-    EXPECT_EQ(TextOf(table.path()), flights.header);
+    EXPECT_EQ(TextOf(table.path()), header);
     ASSERT_TRUE(table.Append(4, Row(4), error)) << error;
     ASSERT_TRUE(table.Append(2, Row(2), error)) << error;
     ASSERT_TRUE(table.Close(error)) << error;
   }
   const std::string path = folder / "sweep.csv";
-  EXPECT_EQ(TextOf(path), flights.header + Row(4) + Row(2)) << "rows in the order they land";
+  EXPECT_EQ(TextOf(path), header + Row(4) + Row(2)) << "rows in the order they land";
   std::ofstream(path, std::ios::app) << Row(3).substr(0, 4);  // a machine gone down mid-write
 
   SweepTable table;
@@ -91,17 +115,17 @@ TEST(SweepTable, StartedAgainFindsItsRowsAndCutsOffATornOne) {
   EXPECT_EQ(table.rows(), 2u);
   const bool has[] = {false, true, false, true};
   for (std::size_t n = 1; n <= 4; ++n) EXPECT_EQ(table.Has(n), has[n - 1]) << n;
-  EXPECT_EQ(TextOf(path), flights.header + Row(4) + Row(2));
+  EXPECT_EQ(TextOf(path), header + Row(4) + Row(2));
   ASSERT_TRUE(table.Append(3, Row(3), error)) << error;
   ASSERT_TRUE(table.Append(1, Row(1), error)) << error;
   ASSERT_TRUE(table.Close(error)) << error;
-  EXPECT_EQ(TextOf(path), flights.header + Row(1) + Row(2) + Row(3) + Row(4))
+  EXPECT_EQ(TextOf(path), header + Row(1) + Row(2) + Row(3) + Row(4))
       << "put in flight order once every flight has its row";
 }
 
 TEST(SweepTable, RefusesAnotherSweepsFileAndLeavesItAsItWas) {
   const SweepTable::Flights flights = FourFlights();
-  const std::string header = flights.header;
+  const std::string header = flights.header + "\n";
   struct {
     std::string text;  ///< sweep.csv before the sweep starts
     const char* says;  ///< the refusal's words, or empty when the sweep goes on

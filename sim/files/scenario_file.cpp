@@ -1,26 +1,17 @@
 #include "sim/files/scenario_file.h"
 
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 
 #include "sim/files/host_state_lines.h"
 #include "sim/files/text_format.h"
 #include "sim/files/text_reader.h"
+#include "sim/files/whole_file.h"
 #include "sim/physics/physical_constants.h"
 
 namespace zenthar {
 
 namespace {
-
-/// The rest of a line after a header keyword and blanks, when the line starts with it.
-bool After(const std::string& line, const std::string& keyword, std::string& rest) {
-  if (line.compare(0, keyword.size(), keyword) != 0) return false;
-  if (line.size() > keyword.size() && line[keyword.size()] != ' ' && line[keyword.size()] != '\t')
-    return false;
-  rest = Trim(line.substr(keyword.size()));
-  return true;
-}
 
 struct PendingBlock {
   std::string name;
@@ -81,21 +72,21 @@ bool ReadEnvironmentLine(World& world, const std::string& line, std::vector<Scri
     return false;
   };
   std::string rest;
-  if (After(line, "DT", rest)) {
+  if (AfterKeyword(line, "DT", rest)) {
     FieldReader fields("DT", rest);
     double dt = 0;
     if (!fields.Number(kFrameLength, dt) || !fields.End()) return fail(fields.error());
     world.dt = dt;
-  } else if (After(line, "KEYS", rest)) {
+  } else if (AfterKeyword(line, "KEYS", rest)) {
     std::string keyError;
     if (!KeyScript::ReadPresses(rest, presses, keyError)) return fail(keyError);
-  } else if (After(line, "SAVE_AT", rest)) {
+  } else if (AfterKeyword(line, "SAVE_AT", rest)) {
     if (!ReadTimes(rest, world.schedule.saveAt, error)) return false;
-  } else if (After(line, "UNTIL", rest)) {
+  } else if (AfterKeyword(line, "UNTIL", rest)) {
     FieldReader fields("UNTIL", rest);
     if (!fields.Number(kFlightTime, world.schedule.until) || !fields.End())
       return fail(fields.error());
-  } else if (After(line, "PLANET_ROTATION", rest)) {
+  } else if (AfterKeyword(line, "PLANET_ROTATION", rest)) {
     // Pads are placed as the planet stands when their block is read.
     if (!world.vessels().empty())
       return fail("PLANET_ROTATION must come before the first vessel block");
@@ -103,7 +94,7 @@ bool ReadEnvironmentLine(World& world, const std::string& line, std::vector<Scri
     double angle = 0;  // deg
     if (!fields.Number(kPlanetRotation, angle) || !fields.End()) return fail(fields.error());
     world.planet.rotationAtLoad = angle * kDegree;
-  } else if (After(line, "FOCUS", rest)) {
+  } else if (AfterKeyword(line, "FOCUS", rest)) {
     FieldReader fields("FOCUS", rest);
     if (!fields.Word("a vessel name", focus) || !fields.End()) return fail(fields.error());
   } else {
@@ -134,7 +125,7 @@ bool ReadScenario(World& world, std::istream& in, const std::string& source, std
         section = Section::kTop;
         if (!CreateFromBlock(world, block, source + ":" + std::to_string(block.line), error))
           return false;
-      } else if (After(line, "BEGIN_VESSEL", rest) || line == "BEGIN_ENVIRONMENT") {
+      } else if (AfterKeyword(line, "BEGIN_VESSEL", rest) || line == "BEGIN_ENVIRONMENT") {
         return fail("END_VESSEL missing before '" + line + "'");
       } else if (!Trim(raw).empty()) {
         block.stream.Add(Trim(raw), text.line());
@@ -145,7 +136,7 @@ bool ReadScenario(World& world, std::istream& in, const std::string& source, std
     if (section == Section::kTop) {
       if (line == "BEGIN_ENVIRONMENT") {
         section = Section::kEnvironment;
-      } else if (After(line, "BEGIN_VESSEL", rest)) {
+      } else if (AfterKeyword(line, "BEGIN_VESSEL", rest)) {
         block = PendingBlock{};
         // A name holds no blanks; a carriage return counts as one, since it would not survive
         // the end of the FOCUS line that names the vessel in a saved file.
@@ -226,22 +217,7 @@ std::string WriteScenario(World& world) {
 }
 
 bool SaveScenarioFile(World& world, const std::string& path, std::string& error) {
-  const std::string text = WriteScenario(world);
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::trunc);
-    if (!(file << text) || !file.flush()) {
-      error = path + ": cannot be written";
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = path + ": cannot be written";
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceFile(path, WriteScenario(world), error);
 }
 
 }  // namespace zenthar

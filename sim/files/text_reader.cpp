@@ -1,7 +1,10 @@
 #include "sim/files/text_reader.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <istream>
 
 #include "sim/files/text_format.h"
@@ -10,8 +13,9 @@ namespace zenthar {
 
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
+/// What separates fields in a line: a carriage return inside it too.
+bool IsFieldBlank(char c) {
+  return IsBlank(c) || c == '\r';
 }
 
 bool IsControl(unsigned char c) {
@@ -24,8 +28,24 @@ std::string Found(const std::string& text) {
 
 }  // namespace
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool AfterKeyword(const std::string& line, const std::string& keyword, std::string& rest) {
+  if (line.compare(0, keyword.size(), keyword) != 0) return false;
+  if (line.size() > keyword.size() && !IsBlank(line[keyword.size()])) return false;
+  rest = Trim(line.substr(keyword.size()));
+  return true;
+}
+
 bool ParseNumber(const std::string& text, double& value) {
-  if (text.empty() || IsBlank(text[0])) return false;
+  if (text.empty() || IsFieldBlank(text[0])) return false;
   char* end = nullptr;
   value = std::strtod(text.c_str(), &end);
   return end == text.c_str() + text.size();
@@ -70,20 +90,49 @@ bool TextReader::Next(std::string& line) {
   return true;
 }
 
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error,
+                  std::size_t largest) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  // In pieces, so that a small file costs little and an endless one stops at the limit; nothing
+  // past the limit is kept.
+  char piece[1 << 16];
+  text.clear();
+  while (file.read(piece, sizeof piece) || file.gcount() > 0) {
+    const auto read = static_cast<std::size_t>(file.gcount());
+    if (read > largest - text.size()) {
+      const std::size_t kept = largest - text.size();
+      const auto line =
+          std::count(text.begin(), text.end(), '\n') + std::count(piece, piece + kept, '\n') + 1;
+      error = path + ":" + std::to_string(line) + ": the text is longer than " +
+              std::to_string(largest) + " bytes";
+      text.clear();
+      return false;
+    }
+    text.append(piece, read);
+  }
+  if (!file.bad()) return true;
+  error = path + ": cannot be read";
+  return false;
+}
+
 std::string TextReader::At(const std::string& what) const {
   return source_ + ":" + std::to_string(line_) + ": " + what;
 }
 
 std::string StripComment(const std::string& line) {
   for (std::size_t i = 0; i < line.size(); ++i)
-    if (line[i] == '#' && (i == 0 || IsBlank(line[i - 1]))) return Trim(line.substr(0, i));
+    if (line[i] == '#' && (i == 0 || IsFieldBlank(line[i - 1]))) return Trim(line.substr(0, i));
   return Trim(line);
 }
 
 bool FieldReader::NextField(std::string& field) {
-  while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+  while (at_ < text_.size() && IsFieldBlank(text_[at_])) ++at_;
   const std::size_t start = at_;
-  while (at_ < text_.size() && !IsBlank(text_[at_])) ++at_;
+  while (at_ < text_.size() && !IsFieldBlank(text_[at_])) ++at_;
   field = text_.substr(start, at_ - start);
   return !field.empty();
 }
@@ -104,7 +153,7 @@ bool FieldReader::Word(const char* what, std::string& word) {
 }
 
 bool FieldReader::AtEnd() {
-  while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+  while (at_ < text_.size() && IsFieldBlank(text_[at_])) ++at_;
   return at_ == text_.size();
 }
 

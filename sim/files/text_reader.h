@@ -37,6 +37,22 @@ class TextReader {
   std::string error_;
 };
 
+/// Reads a whole file into `text`, never more than one byte beyond `largest`: a file larger than
+/// that (or an endless one, such as /dev/zero) is refused with "path:line: the text is longer
+/// than N bytes", as TextReader refuses it, at the line where it grows too large.
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error,
+                  std::size_t largest = kLargestFile);
+
+/// Whether a character is a blank between words: a space or a tab.
+bool IsBlank(char c);
+
+/// The text with its letters in upper case (ASCII only).
+std::string Upper(std::string text);
+
+/// Whether the line's first word is `keyword`; then `rest` is what follows it, without leading and
+/// trailing blanks.
+bool AfterKeyword(const std::string& line, const std::string& keyword, std::string& rest);
+
 /// The line up to its comment, without leading and trailing blanks. A comment starts at a '#' that
 /// begins the line or follows a blank or tab, and runs to the end of the line.
 std::string StripComment(const std::string& line);

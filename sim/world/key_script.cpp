@@ -1,7 +1,6 @@
 #include "sim/world/key_script.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -54,11 +53,6 @@ long FirstFrameAtOrAfter(double t, double dt) {
   const double frame = std::ceil(t / dt - 1e-9);
   if (!(frame < static_cast<double>(LONG_MAX))) return LONG_MAX;
   return static_cast<long>(frame);
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace

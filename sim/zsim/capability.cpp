@@ -4,18 +4,19 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "sim/files/text_format.h"
+#include "sim/files/whole_file.h"
 #include "sim/guidance/orbit_geometry.h"
 #include "sim/guidance/target_orbit.h"
 #include "sim/world/host_limits.h"
 #include "sim/zsim/child_processes.h"
 #include "sim/zsim/csv_field.h"
 #include "sim/zsim/flight_signals.h"
+#include "sim/zsim/messages.h"
+#include "sim/zsim/plot.h"
 #include "sim/zsim/printable.h"
-#include "sim/zsim/sweep_plot.h"
 #include "sim/zsim/sweep_scenario.h"
 #include "sim/zsim/sweep_table.h"
 
@@ -48,11 +49,6 @@ struct Search {
       if (ok && mass < missed) reached = std::max(reached, mass);
   }
 };
-
-int Fail(const std::string& message, int status = kExitCannotFly) {
-  std::fprintf(stderr, "zsim: %s\n", Printable(message).c_str());
-  return status;
-}
 
 /// "500" is 500 x 500 km; "500@51.6" that inclined; "PxA[@I]" as zsim fly --target takes it.
 bool ReadOrbit(const std::string& text, guidance::TargetOrbit& target, std::string& error) {
@@ -98,22 +94,6 @@ std::vector<double> NextMasses(Search& search, std::size_t slots, double resolut
       masses.push_back(mass);
   }
   return masses;
-}
-
-bool WriteWhole(const std::string& path, const std::string& text, std::string& error) {
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::trunc);
-    if (!(file << text) || !file.flush()) {
-      std::remove(temporary.c_str());
-      error = path + ": cannot be written";
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
-  error = path + ": cannot be written";
-  return false;
 }
 
 std::string Number(double value) {
@@ -198,11 +178,6 @@ PlotOutcome DrawChart(const std::string& folder, std::vector<Search> searches,
   return DrawFromData(folder, "capability.dat", data, script, "capability.png", message);
 }
 
-std::string BaseName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 int Capability(const CapabilityOptions& options) {
@@ -226,9 +201,7 @@ int Capability(const CapabilityOptions& options) {
   SweepScenario scenario;
   if (!scenario.Prepare(flying, error)) return Fail(error);
   const std::vector<std::string> first = {searches.front().target.LineValues(), "0"};
-  std::string text;
-  if (!scenario.text().With(inputs, first, text, error) || !scenario.CanSetUp(inputs, first, error))
-    return Fail(error);
+  if (!scenario.CanSetUp(inputs, first, error)) return Fail(error);
 
   const int workers = options.jobs > 0
                           ? options.jobs
@@ -265,13 +238,15 @@ int Capability(const CapabilityOptions& options) {
       if (!row.empty()) row.pop_back();  // its line end
       const std::vector<std::string> fields = CsvFields(row);
       // flight, TARGET_ORBIT, SAT_MASS, result, reached_target, ..., why
-      if (fields.size() < 5 || fields[3] != "flown") {
+      if (!RowFlown(row, inputs.size())) {
         failed = "the flight of " + flights[job].values[1] + " kg to " +
                  searches[flights[job].search].target.Text() +
                  " failed: " + (row.empty() ? "its process was ended" : fields.back());
         return false;
       }
-      searches[flights[job].search].flown.push_back({flights[job].mass, fields[4] == "yes"});
+      const std::size_t reached = 2 + inputs.size();  // reached_target's column
+      searches[flights[job].search].flown.push_back(
+          {flights[job].mass, fields.size() > reached && fields[reached] == "yes"});
       rows.push_back({numbered + job + 1, fields, row, 0});
       return true;
     };
@@ -295,9 +270,8 @@ int Capability(const CapabilityOptions& options) {
 
   std::error_code ignored;
   std::filesystem::create_directories(options.out, ignored);
-  std::string header = SweepHeader({"TARGET_ORBIT", "SAT_MASS"});
-  header.pop_back();  // its line end
-  if (!WriteWhole(options.out + "/capability.csv", CapabilityCsv(searches), error) ||
+  const std::string header = SweepHeader({"TARGET_ORBIT", "SAT_MASS"});
+  if (!ReplaceFile(options.out + "/capability.csv", CapabilityCsv(searches), error) ||
       !WriteSweepFile(options.out + "/flights.csv", header, rows, error))
     return Fail(error);
   PrintTable(searches, options.scenario);

@@ -10,11 +10,10 @@ CursesLibrary library;
 bool loaded = false;
 
 template <typename Pointer>
-bool Find(void* handle, const char* name, Pointer& pointer, std::string& missing) {
+void Find(void* handle, const char* name, Pointer& pointer, std::string& missing) {
   void* symbol = dlsym(handle, name);
   if (!symbol) missing += std::string(missing.empty() ? "" : ", ") + name;
   pointer = reinterpret_cast<Pointer>(symbol);
-  return symbol != nullptr;
 }
 
 }  // namespace
@@ -33,26 +32,26 @@ bool LoadCurses(std::string& error) {
   CursesLibrary& c = library;
   std::string missing;
   // Every name is looked up, so that the error lists all that are missing.
-  bool found = Find(handle, "initscr", c.startScreen, missing);
-  found &= Find(handle, "endwin", c.endScreen, missing);
-  found &= Find(handle, "raw", c.rawKeys, missing);
-  found &= Find(handle, "noecho", c.noEcho, missing);
-  found &= Find(handle, "nonl", c.noNewline, missing);
-  found &= Find(handle, "keypad", c.keypadKeys, missing);
-  found &= Find(handle, "curs_set", c.cursorVisibility, missing);
-  found &= Find(handle, "set_escdelay", c.escapeDelay, missing);
-  found &= Find(handle, "tigetstr", c.capability, missing);
-  found &= Find(handle, "wtimeout", c.keyTimeout, missing);
-  found &= Find(handle, "wgetch", c.nextKey, missing);
-  found &= Find(handle, "mvwaddnstr", c.putText, missing);
-  found &= Find(handle, "werase", c.eraseWindow, missing);
-  found &= Find(handle, "wattron", c.attributeOn, missing);
-  found &= Find(handle, "wattroff", c.attributeOff, missing);
-  found &= Find(handle, "wrefresh", c.refreshWindow, missing);
-  found &= Find(handle, "stdscr", c.screen, missing);
-  found &= Find(handle, "LINES", c.height, missing);
-  found &= Find(handle, "COLS", c.width, missing);
-  if (!found) {
+  Find(handle, "initscr", c.startScreen, missing);
+  Find(handle, "endwin", c.endScreen, missing);
+  Find(handle, "raw", c.rawKeys, missing);
+  Find(handle, "noecho", c.noEcho, missing);
+  Find(handle, "nonl", c.noNewline, missing);
+  Find(handle, "keypad", c.keypadKeys, missing);
+  Find(handle, "curs_set", c.cursorVisibility, missing);
+  Find(handle, "set_escdelay", c.escapeDelay, missing);
+  Find(handle, "tigetstr", c.capability, missing);
+  Find(handle, "wtimeout", c.keyTimeout, missing);
+  Find(handle, "wgetch", c.nextKey, missing);
+  Find(handle, "mvwaddnstr", c.putText, missing);
+  Find(handle, "werase", c.eraseWindow, missing);
+  Find(handle, "wattron", c.attributeOn, missing);
+  Find(handle, "wattroff", c.attributeOff, missing);
+  Find(handle, "wrefresh", c.refreshWindow, missing);
+  Find(handle, "stdscr", c.screen, missing);
+  Find(handle, "LINES", c.height, missing);
+  Find(handle, "COLS", c.width, missing);
+  if (!missing.empty()) {
     error = std::string("the terminal library ") + kName + " lacks " + missing;
     dlclose(handle);
     return false;

@@ -19,6 +19,7 @@
 #include "sim/zsim/ground_track.h"
 #include "sim/zsim/groundtrack_plot.h"
 #include "sim/zsim/install_layout.h"
+#include "sim/zsim/messages.h"
 #include "sim/zsim/output_folder.h"
 #include "sim/zsim/plot.h"
 #include "sim/zsim/printable.h"
@@ -47,11 +48,6 @@ bool FlightFile(const std::string& name) {
          name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-int Fail(const std::string& message, int status) {
-  std::fprintf(stderr, "zsim: %s\n", Printable(message).c_str());
-  return status;
-}
-
 /// bytes written to a file at once
 const std::size_t kFileBufferSize = 1 << 16;
 
@@ -72,11 +68,6 @@ File OpenForWriting(const std::string& path, std::string& error) {
 bool Close(File& file) {
   const bool failed = std::ferror(file.get()) != 0;
   return std::fclose(file.release()) == 0 && !failed;
-}
-
-std::string BaseName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 /// saved_T.scn with T in six digits (saved_100.scn), or as many more as it takes to read back as
@@ -246,7 +237,10 @@ bool Flight::Frame(std::string& error) {
   Take();
   telemetry_->Record(log_.vehicle());
   tracks_.Record();
-  if (watch_) watch_->Pace(telemetry_->last(), log_.phase());
+  if (watch_) {
+    watch_->Pace(world_.time());
+    if (watch_->StatusDue()) watch_->ShowStatus(telemetry_->last(), log_.phase());
+  }
   return true;
 }
 

@@ -64,8 +64,6 @@ class Flight {
   const Telemetry& telemetry() const { return *telemetry_; }
   /// s, the times at which the world was saved so far.
   std::vector<double> savesMade() const;
-  /// What stopped the flight early, or 0.
-  int stopSignal() const { return stopSignal_; }
 
  private:
   bool SaveDue(std::string& error);

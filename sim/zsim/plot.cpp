@@ -197,6 +197,32 @@ PlotOutcome RunPlotScript(const std::string& folder, const std::string& text, co
   return PlotOutcome::kFailed;
 }
 
+PlotOutcome DrawFromData(const std::string& folder, const char* dataName, const std::string& data,
+                         const std::string& script, const char* png, std::string& message) {
+  std::string stage = folder + "/.zsim-plot-XXXXXX";
+  if (!mkdtemp(stage.data())) {
+    message = folder + ": cannot be written";
+    return PlotOutcome::kFailed;
+  }
+  const std::string dataPath = stage + "/" + dataName;
+  PlotOutcome outcome = PlotOutcome::kFailed;
+  {
+    std::ofstream file(dataPath);
+    if (!(file << data) || !file.flush()) message = dataPath + ": cannot be written";
+  }
+  if (message.empty()) outcome = RunPlotScript(stage, script, png, message);
+  const std::string drawn = stage + "/" + png;
+  const std::string final = folder + "/" + png;
+  if (outcome == PlotOutcome::kDrawn && std::rename(drawn.c_str(), final.c_str()) != 0) {
+    message = final + ": cannot be written";
+    outcome = PlotOutcome::kIncomplete;
+  }
+  std::remove(drawn.c_str());
+  std::remove(dataPath.c_str());
+  rmdir(stage.c_str());
+  return outcome;
+}
+
 std::string GnuplotText(const std::vector<std::string>& lines) {
   return QuotedLines(lines);
 }

@@ -42,6 +42,13 @@ PlotOutcome DrawPlot(const PlotRequest& request, std::string& message);
 PlotOutcome RunPlotScript(const std::string& folder, const std::string& script, const char* pngName,
                           std::string& message);
 
+/// Draws a PNG into a folder with gnuplot: the script and its data (a file of the fixed name
+/// `dataName`) are written into a hidden folder of their own inside it, so gnuplot reads and
+/// writes files of fixed names only; the picture moves into the folder once whole. The outcome as
+/// DrawPlot's.
+PlotOutcome DrawFromData(const std::string& folder, const char* dataName, const std::string& data,
+                         const std::string& script, const char* png, std::string& message);
+
 /// Lines of any text as one gnuplot string expression, control characters escaped, in single
 /// quotes where gnuplot substitutes nothing: the one way user text enters a script.
 std::string GnuplotText(const std::vector<std::string>& lines);

@@ -20,12 +20,15 @@ RealtimeWatch::RealtimeWatch(double factor, double startTime, bool liveStatus)
       wallStart_(Clock::now()),
       nextStatus_(wallStart_) {}
 
-void RealtimeWatch::Pace(const TelemetrySample& vehicle, const char* phase) {
-  const std::chrono::duration<double> due((vehicle.time - startTime_) / factor_);
+void RealtimeWatch::Pace(double time) {
+  const std::chrono::duration<double> due((time - startTime_) / factor_);
   const Clock::time_point target = wallStart_ + std::chrono::duration_cast<Clock::duration>(due);
   const Clock::time_point now = Clock::now();
   if (target - now > kShortestSleep) std::this_thread::sleep_until(target);
-  if (liveStatus_ && (!statusShown_ || Clock::now() >= nextStatus_)) ShowStatus(vehicle, phase);
+}
+
+bool RealtimeWatch::StatusDue() const {
+  return liveStatus_ && (!statusShown_ || Clock::now() >= nextStatus_);
 }
 
 void RealtimeWatch::ShowStatus(const TelemetrySample& vehicle, const char* phase) {

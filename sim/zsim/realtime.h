@@ -14,15 +14,17 @@ class RealtimeWatch {
   /// line (only on a terminal).
   RealtimeWatch(double factor, double startTime, bool liveStatus);
 
-  /// After a frame: waits until the wall clock has caught up with the simulation, and redraws the
-  /// status line about ten times a second.
-  void Pace(const TelemetrySample& vehicle, const char* phase);
-  /// Takes the status line away before other output; it comes back at the next Pace.
+  /// After a frame: waits until the wall clock has caught up with the simulation time `time` (s).
+  void Pace(double time);
+  /// Whether the status line is to be drawn again: it is drawn about ten times a second, so the
+  /// vehicle's state is worked out for it only then.
+  bool StatusDue() const;
+  void ShowStatus(const TelemetrySample& vehicle, const char* phase);
+  /// Takes the status line away before other output; it comes back when next due.
   void ClearStatus();
 
  private:
   using Clock = std::chrono::steady_clock;
-  void ShowStatus(const TelemetrySample& vehicle, const char* phase);
 
   double factor_;
   double startTime_;  ///< s

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "sim/files/host_state_lines.h"
 #include "sim/files/scenario_file.h"
@@ -51,15 +49,6 @@ const ModuleLine* FindModuleLine(const std::string& key) {
   for (const ModuleLine& line : kModuleLines)
     if (key == line.key) return &line;
   return nullptr;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
 }
 
 /// The line's first word.
@@ -112,13 +101,6 @@ std::vector<PressItem> PressItems(const std::string& rest) {
     if (comma == std::string::npos) return items;
     start = comma + 1;
   }
-}
-
-/// The rest of an environment line after its keyword and blanks, when it has that keyword.
-bool After(const std::string& line, const std::string& keyword, std::string& rest) {
-  if (KeyOf(line) != keyword) return false;
-  rest = Trim(line.substr(keyword.size()));
-  return true;
 }
 
 }  // namespace
@@ -210,13 +192,9 @@ bool CheckInputValue(const ScenarioInput& input, const std::string& value, std::
 }
 
 bool ScenarioText::Read(const std::string& path, const ClassRegistry& classes, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = path + ": cannot be read";
-    return false;
-  }
+  std::string text;
+  if (!ReadTextFile(path, text, error)) return false;
   path_ = path;
-  const std::string text{std::istreambuf_iterator<char>(file), {}};
   lines_.clear();
   std::size_t start = 0;
   while (start < text.size()) {
@@ -244,7 +222,7 @@ bool ScenarioText::Read(const std::string& path, const ClassRegistry& classes, s
     } else if (!inEnvironment && !inVessel && line == "BEGIN_ENVIRONMENT") {
       inEnvironment = true;
       begin = i + 1;
-    } else if (!inEnvironment && !inVessel && After(line, "BEGIN_VESSEL", rest)) {
+    } else if (!inEnvironment && !inVessel && AfterKeyword(line, "BEGIN_VESSEL", rest)) {
       const std::size_t colon = rest.find(':');
       const VesselClass* type =
           colon == std::string::npos ? nullptr : classes.Find(rest.substr(colon + 1));
@@ -271,7 +249,7 @@ bool ScenarioText::With(const std::vector<ScenarioInput>& inputs,
       for (const Section& section : environments_)
         for (std::size_t i = section.begin; i < section.end; ++i) {
           std::string rest;
-          if (!After(StripComment(lines[i]), input.key, rest)) continue;
+          if (!AfterKeyword(StripComment(lines[i]), input.key, rest)) continue;
           lines[i] = line;
           found = true;
         }
@@ -286,7 +264,7 @@ bool ScenarioText::With(const std::vector<ScenarioInput>& inputs,
       for (const Section& section : environments_)
         for (std::size_t i = section.begin; i < section.end; ++i) {
           std::string rest;
-          if (!After(StripComment(lines[i]), "KEYS", rest)) continue;
+          if (!AfterKeyword(StripComment(lines[i]), "KEYS", rest)) continue;
           const std::vector<PressItem> items = PressItems(rest);
           for (std::size_t k = 0; k < items.size(); ++k) {
             std::vector<ScriptedPress> press;
@@ -305,7 +283,7 @@ bool ScenarioText::With(const std::vector<ScenarioInput>& inputs,
         continue;
       }
       std::string rest;
-      After(StripComment(lines[atLine]), "KEYS", rest);
+      AfterKeyword(StripComment(lines[atLine]), "KEYS", rest);
       std::vector<PressItem> items = PressItems(rest);
       items[atItem].time = values[n];
       std::string rewritten = "KEYS ";

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 #include <unordered_map>
 
 #include "sim/files/text_format.h"
+#include "sim/files/whole_file.h"
 #include "sim/zsim/child_processes.h"
 #include "sim/zsim/flight_signals.h"
+#include "sim/zsim/messages.h"
 #include "sim/zsim/printable.h"
 #include "sim/zsim/progress_bar.h"
 #include "sim/zsim/scenario_inputs.h"
@@ -25,16 +26,6 @@ namespace zenthar::zsim {
 namespace fs = std::filesystem;
 
 namespace {
-
-int Fail(const std::string& message, int status = kExitCannotFly) {
-  std::fprintf(stderr, "zsim: %s\n", Printable(message).c_str());
-  return status;
-}
-
-std::string BaseName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 /// The path as it stands from the root, for commands run in another folder or on another machine.
 std::string Absolute(const std::string& path) {
@@ -118,9 +109,6 @@ bool SetUpSweep(const SweepOptions& options, SweepSetUp& sweep, std::string& err
   std::vector<std::string> names;
   for (const VariedInput& input : varied) names.push_back(input.name);
   sweep.header = SweepHeader(names);
-  std::string text;
-  if (!sweep.scenario.text().With(sweep.inputs, sweep.points.ValuesOf(0), text, error))
-    return false;
   return sweep.scenario.CanSetUp(sweep.inputs, sweep.points.ValuesOf(0), error);
 }
 
@@ -173,7 +161,7 @@ int FlySweep(const SweepOptions& options, const SweepSetUp& sweep) {
       ++stopped;
       return true;
     }
-    if (row.find(",failed,") != std::string::npos) ++failed;
+    if (!RowFlown(row, sweep.inputs.size())) ++failed;
     if (!table.Append(sweep.first + index, row, error)) return false;
     progress.Show(table.rows(), failed);
     return true;
@@ -231,18 +219,8 @@ int WritePlan(const SweepOptions& options, const SweepSetUp& sweep) {
             tail + "\n";
   }
   const std::string path = out + "/plan.txt";
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::trunc);
-    if (!(file << plan) || !file.flush()) {
-      std::remove(temporary.c_str());
-      return Fail(path + ": cannot be written");
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return Fail(path + ": cannot be written");
-  }
+  std::string error;
+  if (!ReplaceFile(path, plan, error)) return Fail(error);
   std::printf(
       "zsim: %zu flights planned in %s, one command a line. Run them, e.g.\n"
       "  parallel < %s\n"

@@ -1,11 +1,7 @@
 #include "sim/zsim/sweep_plot.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <vector>
 
 #include "sim/files/text_reader.h"
@@ -45,32 +41,6 @@ std::string DataField(const std::string& field) {
 }
 
 }  // namespace
-
-PlotOutcome DrawFromData(const std::string& folder, const char* dataName, const std::string& data,
-                         const std::string& script, const char* png, std::string& message) {
-  std::string stage = folder + "/.zsim-plot-XXXXXX";
-  if (!mkdtemp(stage.data())) {
-    message = folder + ": cannot be written";
-    return PlotOutcome::kFailed;
-  }
-  const std::string dataPath = stage + "/" + dataName;
-  PlotOutcome outcome = PlotOutcome::kFailed;
-  {
-    std::ofstream file(dataPath);
-    if (!(file << data) || !file.flush()) message = dataPath + ": cannot be written";
-  }
-  if (message.empty()) outcome = RunPlotScript(stage, script, png, message);
-  const std::string drawn = stage + "/" + png;
-  const std::string final = folder + "/" + png;
-  if (outcome == PlotOutcome::kDrawn && std::rename(drawn.c_str(), final.c_str()) != 0) {
-    message = final + ": cannot be written";
-    outcome = PlotOutcome::kIncomplete;
-  }
-  std::remove(drawn.c_str());
-  std::remove(dataPath.c_str());
-  rmdir(stage.c_str());
-  return outcome;
-}
 
 PlotOutcome DrawSweepPlot(const std::string& folder, const std::string& title,
                           std::string& message) {

@@ -12,10 +12,6 @@ namespace zenthar::zsim {
 
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
 /// The items of a list: split at the commas that stand outside parentheses and double quotes.
 std::vector<std::string> ListItems(const std::string& written) {
   std::vector<std::string> items(1);

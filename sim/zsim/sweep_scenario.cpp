@@ -37,11 +37,9 @@ bool SweepScenario::Prepare(const SweepFlying& flying, std::string& error) {
   if (!launcher) return true;
   // Found as SetUpWorld finds it; a module that does not load is the first flight's to report.
   loaded_->moduleFolder = layout_.moduleFolder;
-  const std::string& module = flying.module.empty() ? launcher->module : flying.module;
   std::string ignored;
-  loaded_->LoadModule(
-      module.find('/') == std::string::npos && !flying.module.empty() ? "./" + module : module,
-      ignored);
+  loaded_->LoadModule(flying.module.empty() ? launcher->module : ModulePath(flying.module),
+                      ignored);
   return true;
 }
 

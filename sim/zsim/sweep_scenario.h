@@ -32,7 +32,6 @@ class SweepScenario {
  public:
   /// False when the class files or the scenario cannot be read.
   bool Prepare(const SweepFlying& flying, std::string& error);
-  const ScenarioText& text() const { return text_; }
 
   /// In a flight's process: the scenario flown with the inputs set to the values; its row of
   /// sweep.csv as flight `number`.

@@ -75,7 +75,7 @@ std::string SweepHeader(const std::vector<std::string>& inputNames) {
     header += ',';
     AppendCsvField(header, name);
   }
-  return header + "," + kOutcomeColumns + "\n";
+  return header + "," + kOutcomeColumns;
 }
 
 std::string SweepRow(std::size_t number, const std::vector<std::string>& values,
@@ -103,6 +103,11 @@ std::string SweepRow(std::size_t number, const std::vector<std::string>& values,
   row += ',';
   AppendCsvField(row, Printable(outcome.why));
   return row + "\n";
+}
+
+bool RowFlown(const std::string& row, std::size_t inputCount) {
+  const std::vector<std::string> fields = CsvFields(row);
+  return fields.size() > 1 + inputCount && fields[1 + inputCount] == "flown";
 }
 
 bool ReadSweepFile(const std::string& path, std::string& header, std::vector<SweepRowRead>& rows,
@@ -184,7 +189,7 @@ bool SweepTable::Open(const std::string& folder, const Flights& flights, std::st
   if (!ReadSweepFile(path_, header, rows, wholeBytes, error)) return false;
   // Everything is checked before anything is cut or written: a file of another sweep, or no
   // sweep's at all, stays as it was.
-  const std::string expected = flights.header.substr(0, flights.header.size() - 1);
+  const std::string& expected = flights.header;
   const off_t size = lseek(fd_, 0, SEEK_END);
   const bool ours = wholeBytes > 0 ? header == expected
                                    : static_cast<std::size_t>(size) <= expected.size() &&
@@ -218,7 +223,7 @@ bool SweepTable::Open(const std::string& folder, const Flights& flights, std::st
     note = path_ + ": an unfinished last row was dropped";
   }
   if (wholeBytes == 0) {
-    if (!WriteAll(fd_, flights.header) || fsync(fd_) != 0) {
+    if (!WriteAll(fd_, flights.header + "\n") || fsync(fd_) != 0) {
       error = path_ + ": cannot be written";
       return false;
     }

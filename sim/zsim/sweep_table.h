@@ -13,12 +13,16 @@ namespace zenthar::zsim {
 // sweep.csv: one row per flight of a sweep, the flight's number first, then its inputs, then what
 // came of it (docs/SWEEPS.md). A row is one line, written whole.
 
-/// The first line for a sweep of these inputs (their names as given), its end included.
+/// The first line for a sweep of these inputs (their names as given), without its end.
 std::string SweepHeader(const std::vector<std::string>& inputNames);
 
 /// One flight's row, its end included: its number (from 1), its inputs' values and its outcome.
 std::string SweepRow(std::size_t number, const std::vector<std::string>& values,
                      const FlightOutcome& outcome);
+
+/// Whether a row of a sweep of `inputCount` inputs is of a flight that was flown: read from its
+/// result column, never from an input's value (a value may be "failed" or "flown").
+bool RowFlown(const std::string& row, std::size_t inputCount);
 
 /// A row of a sweep.csv as read.
 struct SweepRowRead {
@@ -48,7 +52,7 @@ class SweepTable {
   /// The flights the table's rows may hold: number n from `first` has the inputs
   /// valuesOf(n - first).
   struct Flights {
-    std::string header;
+    std::string header;  ///< the first line, without its end
     std::size_t first = 1;
     std::size_t count = 0;
     std::function<std::vector<std::string>(std::size_t)> valuesOf;

@@ -13,7 +13,8 @@ namespace zenthar::zsim {
 class TerminalScreen {
  public:
   /// Loads the terminal library, which zsim loads only to fly by hand; before the first screen.
-  /// False, with the reason, when it does not load.
+  /// False, with the reason, when it does not load. Asked here rather than of the library itself,
+  /// so that a file which draws nothing never includes <curses.h>, whose macros rename words.
   static bool Load(std::string& error);
 
   TerminalScreen();

@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "sim/files/scenario_file.h"
 #include "sim/files/text_format.h"
+#include "sim/files/text_reader.h"
 #include "sim/guidance/autopilot.h"
 #include "sim/guidance/target_orbit.h"
 #include "sim/world/host_limits.h"
@@ -29,21 +28,18 @@ bool Refuse(std::string& error, std::string message) {
   return false;
 }
 
-/// The scenario read into the world, and its text kept: at most one byte more than a scenario may
-/// hold, so that the reader refuses a larger one as it would the file.
+/// The scenario read into the world, and its text kept.
 bool LoadKeepingText(World& world, const std::string& path, std::string& text, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  text.assign(std::istreambuf_iterator<char>(file), {});
-  if (text.size() > kLargestFile + 1) text.resize(kLargestFile + 1);
+  if (!ReadTextFile(path, text, error)) return false;
   std::istringstream in(text);
   return ReadScenario(world, in, path, error);
 }
 
 }  // namespace
+
+std::string ModulePath(const std::string& module) {
+  return module.find('/') == std::string::npos ? "./" + module : module;
+}
 
 bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& layout,
                 std::string& error, std::string* scenarioText) {
@@ -52,9 +48,7 @@ bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& la
   if (!world.classes().LoadFolder(classFolder, error)) return Refuse(error, error);
   world.moduleFolder = layout.moduleFolder;
   if (!options.module.empty()) {
-    // A path without a folder would be looked up as a module name: keep it a path.
-    const std::string path =
-        options.module.find('/') == std::string::npos ? "./" + options.module : options.module;
+    const std::string path = ModulePath(options.module);
     if (!world.LoadModule(path, error)) return Refuse(error, "--module: " + error);
     world.classes().UseModule(path);
   }

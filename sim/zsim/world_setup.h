@@ -15,6 +15,10 @@ namespace zenthar::zsim {
 bool SetUpWorld(World& world, const FlyOptions& options, const InstallLayout& layout,
                 std::string& error, std::string* scenarioText = nullptr);
 
+/// The library --module names, as a path: one without a folder would be looked up as a module
+/// name among the installed ones, so it is taken from the current folder.
+std::string ModulePath(const std::string& module);
+
 /// Puts into the options when the flight ends (--until, else the scenario's UNTIL, else by hand as
 /// late as a flight may go, else 60 s after a guidance has released the satellite, else 660 s) and
 /// every save (--save-at and the scenario's SAVE_AT).
